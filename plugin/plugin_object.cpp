@@ -1,0 +1,117 @@
+#include "plugin/plugin_object.h"
+
+#include <cstring>
+#include <new>
+
+#include "dialogs/pestrol_set_dlg.h"
+#include "plugin/com_module.h"
+#include "plugin/globals.h"
+#include "plugin/resource_module.h"
+#include "plugin/settings_transfer.h"
+
+namespace {
+const UINT kTitleString = 125;
+
+HWND PageWindow() { return g_pSetDlg ? g_pSetDlg->m_hWnd : nullptr; }
+}  // namespace
+
+CVtPsSetPlugin::CVtPsSetPlugin() {
+    if (!g_pSetDlg) g_pSetDlg = new (std::nothrow) CPestrolSetDlg();
+    ::OutputDebugStringW(L"\nVtPestrol: CVtPsSetPlugin::CVtPsSetPlugin \n");
+}
+
+CVtPsSetPlugin::~CVtPsSetPlugin() {
+    ModuleUnlock();
+    // The page object goes with the first plug-in object destroyed; its
+    // window, a child of the console's, is handed back to plain handling.
+    if (g_pSetDlg) {
+        delete g_pSetDlg;
+        g_pSetDlg = nullptr;
+    }
+}
+
+HRESULT STDMETHODCALLTYPE CVtPsSetPlugin::QueryInterface(REFIID riid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IProductOption)) {
+        *object = static_cast<IProductOption*>(this);
+        AddRef();
+        return S_OK;
+    }
+    return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE CVtPsSetPlugin::AddRef() { return static_cast<ULONG>(++m_dwRef); }
+
+ULONG STDMETHODCALLTYPE CVtPsSetPlugin::Release() {
+    LONG count = --m_dwRef;
+    if (count == 0) delete this;
+    return static_cast<ULONG>(count);
+}
+
+LONG STDMETHODCALLTYPE CVtPsSetPlugin::GetTitle(WCHAR* buffer, DWORD* bytes) {
+    std::wstring title = LoadResourceString(kTitleString);
+    const DWORD byteCount = static_cast<DWORD>(title.size() * sizeof(WCHAR));
+    if (bytes) *bytes = byteCount;
+    // No terminator: the console takes the byte count.
+    if (buffer && byteCount) std::memcpy(buffer, title.data(), byteCount);
+    return 1;
+}
+
+LONG STDMETHODCALLTYPE CVtPsSetPlugin::CreatePage(HWND parent, const RECT* rect) {
+    Load();
+    if (!g_pSetDlg) return 0;
+    if (!PageWindow()) g_pSetDlg->Create(parent);
+    HWND page = PageWindow();
+    if (!page) return 0;
+    if (rect) ::MoveWindow(page, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, TRUE);
+    return ::ShowWindow(page, SW_SHOWNA);
+}
+
+void STDMETHODCALLTYPE CVtPsSetPlugin::ShowPage() {
+    if (HWND page = PageWindow()) ::ShowWindow(page, SW_SHOW);
+}
+
+void STDMETHODCALLTYPE CVtPsSetPlugin::HidePage() {
+    if (HWND page = PageWindow()) ::ShowWindow(page, SW_HIDE);
+}
+
+LONG STDMETHODCALLTYPE CVtPsSetPlugin::IsAvailable() { return 1; }
+
+LONG STDMETHODCALLTYPE CVtPsSetPlugin::Load() {
+    LoadSettings();
+    return 0;
+}
+
+LONG STDMETHODCALLTYPE CVtPsSetPlugin::Apply() {
+    // Apply works on process-wide state only, so it also runs when the page
+    // object could not be allocated.
+    if (g_pSetDlg)
+        g_pSetDlg->Apply();
+    else
+        ApplyWorkingCopies();
+    return 0;
+}
+
+LONG STDMETHODCALLTYPE CVtPsSetPlugin::Export(BYTE* buffer, DWORD* size) {
+    Load();
+    return ExportSettings(buffer, size) ? 1 : 0;
+}
+
+LONG STDMETHODCALLTYPE CVtPsSetPlugin::LoadAndImport(const BYTE* blob, DWORD size) {
+    Load();
+    return Import(blob, size);
+}
+
+void STDMETHODCALLTYPE CVtPsSetPlugin::Reserved() {}
+
+LONG STDMETHODCALLTYPE CVtPsSetPlugin::ApplyAndExport(BYTE* buffer, DWORD* size) {
+    Apply();
+    return Export(buffer, size);
+}
+
+LONG STDMETHODCALLTYPE CVtPsSetPlugin::Import(const BYTE* blob, DWORD size) {
+    if (!ImportSettings(blob, size)) return 0;
+    Load();
+    return 1;
+}

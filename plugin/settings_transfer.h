@@ -1,0 +1,21 @@
+// Moving the three settings files: working copies on Load, back on Apply,
+// as one settings blob on Export and Import.
+#pragma once
+#include <windows.h>
+
+// Builds the six paths, copies each real file over its working copy and
+// merges the rule libraries.
+void LoadSettings();
+// When an editor was confirmed: copies the working copies over the real
+// files and adds the update atom.
+void ApplyWorkingCopies();
+
+extern const char kUpdateAtomName[];  // "VtPstl_NsUpdate"
+
+// The blob of the three real files.  With a null buffer stores the size and
+// returns false; else copies the blob into buffer, stores its size and
+// returns true.  (The caller runs Load first.)
+bool ExportSettings(BYTE* buffer, DWORD* size);
+// Validates the blob, then replaces the three real files with its parts.
+// False when the blob is empty or malformed: then no file is touched.
+bool ImportSettings(const BYTE* blob, DWORD size);

@@ -1,0 +1,21 @@
+#include "rules/profile_list.h"
+
+#include <windows.h>
+
+namespace {
+const DWORD kFirstListSize = 10;
+const DWORD kListGrowth = 1024;
+}  // namespace
+
+std::vector<char> ReadProfileList(const char* path, const char* section) {
+    std::vector<char> list;
+    for (DWORD size = kFirstListSize;; size += kListGrowth) {
+        // One byte more than the API is told about, so the list always ends
+        // with a second NUL even when the API cut it.
+        list.assign(size + 1, '\0');
+        DWORD length = ::GetPrivateProfileStringA(section, nullptr, "", list.data(), size, path);
+        // The API answers size - 2 when the list did not fit.
+        if (length != size - 2) break;
+    }
+    return list;
+}

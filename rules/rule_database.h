@@ -1,0 +1,25 @@
+// Reading and writing rule database files: "RegDefine" category databases
+// and "REGINFO"/"REGLIB" rule libraries.  Paths are ANSI as the rule store
+// keeps them; the wide forms serve tools.
+#pragma once
+#include <cstdint>
+
+#include "core/rule_entry.h"
+#include "core/rule_records.h"
+
+// Reads the "RegDefine" stream into the caller's zeroed array; returns the
+// number of categories read completely (0 when the file or stream does not
+// open).  Each category's items end up in the reverse of their stream order.
+uint32_t ReadCategories(const char* path, RuleCategory* categories, uint32_t capacity);
+uint32_t ReadCategories(const wchar_t* path, RuleCategory* categories, uint32_t capacity);
+
+// Writes count categories with their items as the "RegDefine" stream,
+// creating the file when missing and cutting off any longer earlier content.
+// Returns 1 when the stream was opened, 0 otherwise.
+int WriteCategories(const char* path, const RuleCategory* categories, uint32_t count);
+int WriteCategories(const wchar_t* path, const RuleCategory* categories, uint32_t count);
+
+// The rules of a rule library, in the reverse of their "REGLIB" order, value
+// specs expanded; null when there are none or the file is unusable.
+RuleEntry* ReadRuleLibrary(const char* path);
+RuleEntry* ReadRuleLibrary(const wchar_t* path);

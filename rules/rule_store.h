@@ -1,0 +1,47 @@
+// The process-wide in-memory rule store: the shipped library's categories,
+// the user category (id 99) and the user's own categories, with the ANSI
+// paths of the files they come from.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include "core/rule_records.h"
+
+const uint32_t kStorePathSize = 300;
+
+struct RuleStore {
+    uint32_t count;                  // categories in use
+    RuleCategory* categories;        // room for kMaxCategories, or null before the first load
+    char libraryPath[kStorePathSize];       // shipped QRegEx%04X.rdb; set at each load
+    char userDatabasePath[kStorePathSize];  // working copy of QRegUser.rdb; set at module load
+    char expertIniPath[kStorePathSize];     // working copy of QRegEx.ini; set at module load
+    char specialLibraryPath[kStorePathSize];// real QRegSpecial.rdb; set at module load
+    char userIniPath[kStorePathSize];       // real RegUser.ini; set at module load
+    char regLibPath[kStorePathSize];        // RegLib.rdb; set at each load
+};
+
+extern RuleStore g_ruleStore;
+
+// Most rules of the user INI rule file taken into the user category.
+const uint32_t kMaxIniRules = 10001;
+// The wait before the one retry of an empty shipped library.
+const DWORD kLibraryRetryMs = 4000;
+
+// Rebuilds the store from the rule files; returns the new count.
+uint32_t MergeRuleLibraries(WORD languageId, const wchar_t* realUserDatabasePath, const wchar_t* realExpertIniPath);
+// Sets libraryPath and regLibPath from the product's data folder.
+void BuildLibraryPath(WORD languageId);
+// Merges the categories and items of a user database into the store.
+void MergeUserDatabase(const char* path);
+// Writes the user's categories and items to the working copy of the user
+// database, and every category's Mode and Action to the working copy of the
+// expert option file.
+void SaveRuleStore();
+// Whether some item of some category has root and (case-insensitively) keyPath.
+bool ItemExists(uint32_t root, const char* keyPath);
+void ReadModeAction(const char* iniPath);
+void WriteModeAction(const char* iniPath);
+// Frees every category's items and the array; count 0.
+void ReleaseRuleStore();
+
+// Tests replace the wait of the library retry (null restores Sleep).
+void SetLibraryRetryWaitForTest(void (*wait)(DWORD milliseconds));

@@ -1,0 +1,23 @@
+#!/bin/sh
+# Prepares a private Wine prefix for headless tests and keeps one wineserver
+# warm for the run.  Usage: wine-prefix.sh PREFIX [start|stop]
+set -e
+prefix=$1
+action=${2:-start}
+export WINEPREFIX="$prefix" WINEDEBUG=-all
+if [ "$action" = stop ]; then
+    wineserver -k 2>/dev/null || true
+    exit 0
+fi
+if [ ! -f "$prefix/.vtps-ready" ]; then
+    mkdir -p "$prefix"
+    wineboot -i >/dev/null 2>&1 || true
+    # Null graphics driver: windows and dialogs work without a display.
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    # The desktop process keeps the driver it started with: restart the server.
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    touch "$prefix/.vtps-ready"
+fi
+# A persistent server saves a cold start for every test process.
+wineserver -p 2>/dev/null || true

@@ -1,0 +1,79 @@
+#include "suite/console/plugin_host.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+typedef HRESULT(STDAPICALLTYPE* DllGetClassObjectFn)(REFCLSID, REFIID, void**);
+
+std::wstring ErrorCodeText(DWORD code) { return L"error " + std::to_wstring(code); }
+
+}  // namespace
+
+std::wstring HresultText(HRESULT hr) {
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+bool PluginHost::Open(const std::wstring& libraryPath, std::wstring& error) {
+    Close();
+    // The plug-in's own dependencies are looked for beside it.
+    UniqueModule library(LoadLibraryExW(libraryPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!library) {
+        error = L"cannot load the plug-in " + libraryPath + L" (" + ErrorCodeText(GetLastError()) + L")";
+        return false;
+    }
+    auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(GetProcAddress(library.get(), "DllGetClassObject"));
+    if (!getClassObject) {
+        error = libraryPath + L" is not a plug-in: it has no DllGetClassObject";
+        return false;
+    }
+    ComPtr<IClassFactory> factory;
+    HRESULT hr = getClassObject(CLSID_VtPsSetPlugin, IID_IClassFactory, factory.put_void());
+    if (FAILED(hr) || !factory) {
+        error = L"the plug-in's class object is unavailable (" + HresultText(hr) + L")";
+        return false;
+    }
+    ComPtr<IProductOption> option;
+    hr = factory->CreateInstance(nullptr, IID_IProductOption, option.put_void());
+    if (FAILED(hr) || !option) {
+        error = L"the plug-in object cannot be created (" + HresultText(hr) + L")";
+        return false;
+    }
+    factory.reset();
+    library_ = std::move(library);
+    option_ = std::move(option);
+    return true;
+}
+
+void PluginHost::Close() {
+    option_.reset();
+    library_.reset();
+}
+
+std::wstring DefaultPluginPath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return L"VtPestrolSet.dll";
+        if (length < buffer.size()) {
+            std::wstring path(buffer.data(), length);
+            size_t slash = path.find_last_of(L"\\/");
+            return (slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1)) + L"VtPestrolSet.dll";
+        }
+        if (buffer.size() >= 32768) return L"VtPestrolSet.dll";
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring PluginTitle(IProductOption& option) {
+    // The interface passes no buffer size: offer far more than a title needs.
+    std::vector<WCHAR> buffer(4096, L'\0');
+    DWORD bytes = 0;
+    option.GetTitle(buffer.data(), &bytes);
+    size_t chars = bytes / sizeof(WCHAR);
+    if (chars > buffer.size()) chars = buffer.size();
+    return std::wstring(buffer.data(), chars);
+}

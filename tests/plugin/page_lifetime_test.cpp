@@ -1,0 +1,125 @@
+// The page inside a console window: creation, reuse, show/hide, and the
+// window outliving the page object.
+#include <gtest/gtest.h>
+
+#include "tests/support/plugin_library.h"
+#include "tests/support/test_files.h"
+
+using namespace testing_support;
+
+namespace {
+
+HWND MakeConsoleWindow() {
+    static ATOM atom = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VtpsTestConsole";
+        return ::RegisterClassW(&wc);
+    }();
+    (void)atom;
+    return ::CreateWindowExW(0, L"VtpsTestConsole", L"console", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480,
+                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
+int ChildCount(HWND parent) {
+    int count = 0;
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) ++count;
+    return count;
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+class PageLifetime : public ::testing::Test {
+protected:
+    void SetUp() override {
+        library_.reset(new PluginLibrary(SuiteDir()));
+        ASSERT_NE(library_->Module(), nullptr);
+        plugin_ = library_->CreatePlugin();
+        ASSERT_NE(plugin_, nullptr);
+        console_ = MakeConsoleWindow();
+        ASSERT_NE(console_, nullptr);
+    }
+    void TearDown() override {
+        if (plugin_) plugin_->Release();
+        if (console_ && ::IsWindow(console_)) ::DestroyWindow(console_);
+        PumpMessages();
+        library_.reset();
+    }
+
+    std::unique_ptr<PluginLibrary> library_;
+    IProductOption* plugin_ = nullptr;
+    HWND console_ = nullptr;
+};
+
+TEST_F(PageLifetime, SecondCreatePageMovesTheSameWindow) {
+    RECT first = {10, 20, 310, 220};
+    plugin_->CreatePage(console_, &first);
+    ASSERT_EQ(ChildCount(console_), 1);
+    HWND page = ::GetWindow(console_, GW_CHILD);
+    EXPECT_TRUE(::GetWindowLongW(page, GWL_STYLE) & WS_CHILD);
+    EXPECT_TRUE(::IsWindowVisible(page));
+    // The page holds the two editor buttons.
+    EXPECT_NE(::GetDlgItem(page, 1001), nullptr);
+    EXPECT_NE(::GetDlgItem(page, 1002), nullptr);
+
+    RECT second = {30, 40, 230, 140};
+    // Visible already, so ShowWindow answers nonzero.
+    EXPECT_NE(plugin_->CreatePage(console_, &second), 0);
+    EXPECT_EQ(ChildCount(console_), 1);
+    EXPECT_EQ(::GetWindow(console_, GW_CHILD), page);
+    RECT placed;
+    ::GetWindowRect(page, &placed);
+    ::MapWindowPoints(nullptr, console_, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, 30);
+    EXPECT_EQ(placed.top, 40);
+    EXPECT_EQ(placed.right - placed.left, 200);
+    EXPECT_EQ(placed.bottom - placed.top, 100);
+
+    plugin_->HidePage();
+    EXPECT_FALSE(::IsWindowVisible(page));
+    plugin_->ShowPage();
+    EXPECT_TRUE(::IsWindowVisible(page));
+}
+
+TEST_F(PageLifetime, DestroyedConsoleWindowMeansANewPageNextTime) {
+    RECT rect = {0, 0, 200, 100};
+    plugin_->CreatePage(console_, &rect);
+    ASSERT_EQ(ChildCount(console_), 1);
+    ::DestroyWindow(console_);
+    console_ = MakeConsoleWindow();
+    plugin_->ShowPage();  // no window: nothing happens
+    EXPECT_EQ(ChildCount(console_), 0);
+    plugin_->CreatePage(console_, &rect);
+    EXPECT_EQ(ChildCount(console_), 1);
+}
+
+TEST_F(PageLifetime, PageWindowOutlivesThePluginSafely) {
+    RECT rect = {0, 0, 200, 100};
+    plugin_->CreatePage(console_, &rect);
+    HWND page = ::GetWindow(console_, GW_CHILD);
+    ASSERT_NE(page, nullptr);
+    plugin_->Release();  // deletes the page object; its window stays
+    plugin_ = nullptr;
+    ASSERT_TRUE(::IsWindow(page));
+    // Nothing holds the module any more: the console may unload it.
+    EXPECT_EQ(library_->CanUnloadNow(), S_OK);
+    library_.reset();
+    EXPECT_EQ(::GetModuleHandleW(L"VtPestrolSet.dll"), nullptr);
+    // Messages to the orphaned page go to plain dialog handling.
+    ::SendMessageW(page, WM_SIZE, 0, MAKELPARAM(100, 50));
+    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);
+    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
+    ::DestroyWindow(console_);
+    console_ = nullptr;
+    PumpMessages();
+    EXPECT_FALSE(::IsWindow(page));
+}
+
+}  // namespace

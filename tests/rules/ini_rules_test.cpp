@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_platform.h"
+#include "rules/ini_rules.h"
+#include "rules/profile_list.h"
+#include "rules/rule_entry_list.h"
+#include "temp_folder.h"
+
+namespace {
+
+struct EntryView {
+    std::string category, displayName, keyPath, valueSpec;
+    int number;
+};
+
+std::vector<EntryView> Flatten(const RuleEntry* list) {
+    std::vector<EntryView> out;
+    for (; list; list = list->next)
+        out.push_back({list->category, list->displayName, list->keyPath, list->valueSpec, list->number});
+    return out;
+}
+
+class IniRulesTest : public ::testing::Test {
+protected:
+    std::vector<EntryView> Read(const std::string& text) {
+        WriteBytes(m_folder.File(L"RegUser.ini"), text);
+        RuleEntryList list(ReadIniRuleFile(m_folder.FileA("RegUser.ini").c_str()));
+        return Flatten(list.get());
+    }
+
+    TempFolder m_folder;
+    FakePlatform m_platform;
+};
+
+TEST_F(IniRulesTest, BrowserStartPageRule) {
+    auto entries = Read(
+        "[Browser]\r\nname=Start page\r\n"
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page=www,1\r\n");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].category, "Browser");
+    EXPECT_EQ(entries[0].displayName, "Start page");
+    EXPECT_EQ(entries[0].keyPath, "HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page");
+    EXPECT_EQ(entries[0].valueSpec, "www");
+    EXPECT_EQ(entries[0].number, 1);
+}
+
+TEST_F(IniRulesTest, MissingOrEmptyFileOrNameOnlySectionGivesNoEntries) {
+    EXPECT_EQ(ReadIniRuleFile(m_folder.FileA("absent.ini").c_str()), nullptr);
+    EXPECT_TRUE(Read("").empty());
+    EXPECT_TRUE(Read("[OnlyName]\r\nname=Shown\r\n").empty());
+}
+
+TEST_F(IniRulesTest, DisplayNameFallsBackToSectionName) {
+    auto entries = Read(
+        "[NoName]\r\nHKCU\\A=1\r\n"
+        "[EmptyName]\r\nname=\r\nHKCU\\B=2\r\n"
+        "[Upper]\r\nNAME=Given\r\nHKCU\\C=3\r\n");
+    ASSERT_EQ(entries.size(), 3u);
+    // Reverse of file order.
+    EXPECT_EQ(entries[2].displayName, "NoName");
+    EXPECT_EQ(entries[1].displayName, "EmptyName");
+    EXPECT_EQ(entries[0].displayName, "Given");  // the name key matches in any case and is no rule
+    EXPECT_EQ(entries[0].keyPath, "HKCU\\C");
+}
+
+TEST_F(IniRulesTest, LongAndShortRootNamesGiveEqualEntries) {
+    auto entries = Read("[S]\r\nHKLM\\X=1,2\r\nHKEY_LOCAL_MACHINE\\Y=1,2\r\nhkey_classes_root\\Z=v\r\n");
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[2].keyPath, "HKLM\\X");
+    EXPECT_EQ(entries[1].keyPath, "HKLM\\Y");
+    EXPECT_EQ(entries[0].keyPath, "HKCR\\Z");
+    for (int i = 1; i <= 2; ++i) {
+        EXPECT_EQ(entries[i].valueSpec, "1");
+        EXPECT_EQ(entries[i].number, 2);
+    }
+    EXPECT_EQ(entries[0].number, 0);
+}
+
+TEST_F(IniRulesTest, NumberIsReadOnlyAfterTheFirstComma) {
+    auto entries = Read("[S]\r\nHKCU\\A=a,b,3\r\nHKCU\\B=b, -17x\r\n");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].valueSpec, "a");
+    EXPECT_EQ(entries[1].number, 0);
+    EXPECT_EQ(entries[0].valueSpec, "b");
+    EXPECT_EQ(entries[0].number, -17);
+}
+
+TEST_F(IniRulesTest, KeysWithoutKnownRootAreDroppedOthersKept) {
+    auto entries = Read("[S]\r\nHKEY_BOGUS\\X=1\r\nSoftware\\X=1\r\nHKLM=1\r\nHKU\\Kept=1\r\n");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].keyPath, "HKU\\Kept");
+}
+
+TEST_F(IniRulesTest, ValueSpecsAreExpanded) {
+    m_platform.systemDirectory = "C:\\SYS";
+    auto entries = Read("[S]\r\nHKCU\\A=%SYSTEM%\\a.exe\r\nHKCU\\B=\\*.exe,4\r\nHKCU\\C=x%System%%system%\r\n");
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[2].valueSpec, "C:\\SYS\\a.exe");
+    EXPECT_EQ(entries[1].valueSpec, "*");
+    EXPECT_EQ(entries[1].number, 4);
+    EXPECT_EQ(entries[0].valueSpec, "xC:\\SYS%system%");  // only the first occurrence
+}
+
+TEST_F(IniRulesTest, EntriesRunInReverseFileOrder) {
+    auto entries = Read("[First]\r\nHKCU\\1=a\r\nHKCU\\2=b\r\n[Second]\r\nHKCU\\3=c\r\n");
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].keyPath, "HKCU\\3");
+    EXPECT_EQ(entries[0].category, "Second");
+    EXPECT_EQ(entries[1].keyPath, "HKCU\\2");
+    EXPECT_EQ(entries[2].keyPath, "HKCU\\1");
+    EXPECT_EQ(entries[2].category, "First");
+}
+
+TEST_F(IniRulesTest, LongTextsAreCutToTheirReadBuffers) {
+    std::string longName(100, 'n');
+    std::string longValue(400, 'v');
+    auto entries = Read("[S]\r\nname=" + longName + "\r\nHKCU\\A=" + longValue + "\r\n");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].displayName, std::string(59, 'n'));
+    EXPECT_EQ(entries[0].valueSpec, std::string(259, 'v'));
+}
+
+TEST_F(IniRulesTest, ManySectionsAndKeysGrowTheListBuffers) {
+    std::string text;
+    for (int s = 0; s < 300; ++s) {
+        text += "[Section" + std::to_string(s) + "]\r\n";
+        text += "HKCU\\Key" + std::to_string(s) + "=v\r\n";
+    }
+    text += "[Wide]\r\n";
+    for (int k = 0; k < 200; ++k) text += "HKLM\\Software\\Many\\Key" + std::to_string(k) + "=" + std::to_string(k) + ",5\r\n";
+    auto entries = Read(text);
+    ASSERT_EQ(entries.size(), 500u);
+    EXPECT_EQ(entries[0].keyPath, "HKLM\\Software\\Many\\Key199");
+    EXPECT_EQ(entries[199].keyPath, "HKLM\\Software\\Many\\Key0");
+    EXPECT_EQ(entries[200].category, "Section299");
+    EXPECT_EQ(entries[499].category, "Section0");
+    EXPECT_EQ(entries[499].keyPath, "HKCU\\Key0");
+}
+
+std::vector<std::string> Names(const std::vector<char>& list) {
+    std::vector<std::string> names;
+    for (const char* p = list.data(); *p; p += names.back().size() + 1) names.emplace_back(p);
+    return names;
+}
+
+TEST_F(IniRulesTest, ProfileListReturnsEveryNameInFileOrder) {
+    WriteBytes(m_folder.File(L"list.ini"), "[alpha]\r\nk1=1\r\nk2=2\r\n[bravo-longer-name]\r\n[c]\r\n");
+    const std::string path = m_folder.FileA("list.ini");
+    EXPECT_EQ(Names(ReadProfileList(path.c_str())),
+              (std::vector<std::string>{"alpha", "bravo-longer-name", "c"}));
+    EXPECT_EQ(Names(ReadProfileList(path.c_str(), "alpha")), (std::vector<std::string>{"k1", "k2"}));
+    EXPECT_TRUE(Names(ReadProfileList(path.c_str(), "missing")).empty());
+    EXPECT_TRUE(Names(ReadProfileList(m_folder.FileA("absent.ini").c_str())).empty());
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "plugin/raii.h"
+#include "rules/rule_storage.h"
+#include "temp_folder.h"
+
+namespace {
+
+const DWORD kHoldMs = 1500;
+
+// The helper program lies next to this test program.
+std::wstring HelperPath() {
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    return path.substr(0, path.rfind(L'\\') + 1) + L"rule_lock_holder.exe";
+}
+
+// Another process that holds `path` open for kHoldMs.
+class Holder {
+public:
+    explicit Holder(const std::wstring& path) {
+        const std::wstring readyName = L"vtps-lock-ready-" + std::to_wstring(::GetCurrentProcessId());
+        m_ready.reset(::CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
+        std::wstring commandLine =
+            L"\"" + HelperPath() + L"\" \"" + path + L"\" " + readyName + L" " + std::to_wstring(kHoldMs);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        if (::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &info)) {
+            m_process.reset(info.hProcess);
+            ::CloseHandle(info.hThread);
+        }
+    }
+    ~Holder() {
+        if (m_process) ::WaitForSingleObject(m_process.get(), 10000);
+    }
+    bool WaitReady() { return m_process && ::WaitForSingleObject(m_ready.get(), 10000) == WAIT_OBJECT_0; }
+    // GetTickCount() of the helper right after it closed the file; 0 when it
+    // could not open it.
+    DWORD ClosedAt() {
+        DWORD code = 0;
+        ::WaitForSingleObject(m_process.get(), 10000);
+        ::GetExitCodeProcess(m_process.get(), &code);
+        return code;
+    }
+
+private:
+    UniqueHandle m_ready;
+    UniqueHandle m_process;
+};
+
+TEST(RuleLockTest, SecondProcessWaitsUntilTheHolderCloses) {
+    TempFolder folder;
+    const std::wstring path = folder.File(L"QRegUser.rdb");
+    Holder holder(path);
+    ASSERT_TRUE(holder.WaitReady());
+
+    RuleStorage storage;
+    const bool opened = storage.OpenFile(path.c_str(), true);
+    const DWORD openedAt = ::GetTickCount();
+    storage.Close();
+
+    const DWORD closedAt = holder.ClosedAt();
+    ASSERT_NE(closedAt, 0u) << "the holder could not open the file";
+    // The holder created the file and released it before signalling the lock.
+    EXPECT_TRUE(opened);
+    EXPECT_GE(static_cast<LONG>(openedAt - closedAt), 0);
+}
+
+TEST(RuleLockTest, PathInOtherLetterCaseDoesNotWait) {
+    TempFolder folder;
+    Holder holder(folder.File(L"QRegUser.rdb"));
+    ASSERT_TRUE(holder.WaitReady());
+
+    // Same file, other lock name: no wait, and the file is still held.
+    RuleStorage storage;
+    const bool opened = storage.OpenFile(folder.File(L"qreguser.RDB").c_str(), true);
+    const DWORD returnedAt = ::GetTickCount();
+    storage.Close();
+
+    const DWORD closedAt = holder.ClosedAt();
+    ASSERT_NE(closedAt, 0u);
+    EXPECT_FALSE(opened);
+    EXPECT_LT(static_cast<LONG>(returnedAt - closedAt), 0);
+}
+
+}  // namespace

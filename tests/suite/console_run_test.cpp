@@ -1,0 +1,188 @@
+// VtOptions.exe without a window, run as a separate process the way scripts
+// run it, against the fake plug-in (which logs every call it gets).
+#include "plugin/raii.h"
+#include "tests/suite/suite_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Outcome {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string out;
+    std::string err;
+};
+
+std::wstring ConsolePath() { return SuiteDir() + L"\\VtOptions.exe"; }
+std::wstring FakePluginPath() { return WinePathFromUnix(VTPS_FAKE_PLUGIN_UNIX); }
+
+std::string Narrow(const std::wstring& text) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(bytes > 0 ? bytes - 1 : 0, '\0');
+    if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], bytes, nullptr, nullptr);
+    return result;
+}
+
+class ConsoleRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        log_ = temp_.Sub(L"calls.log");
+        SetEnvironmentVariableW(L"VTPS_FAKE_PLUGIN_LOG", log_.c_str());
+    }
+    void TearDown() override { SetEnvironmentVariableW(L"VTPS_FAKE_PLUGIN_LOG", nullptr); }
+
+    Outcome Run(const std::wstring& arguments, const std::wstring& program = ConsolePath()) {
+        Outcome outcome;
+        const std::wstring outPath = temp_.Sub(L"out.txt");
+        const std::wstring errPath = temp_.Sub(L"err.txt");
+        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+        {
+            UniqueFile out(CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+            UniqueFile err(CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+            if (!out || !err) return outcome;
+            STARTUPINFOW startup = {};
+            startup.cb = sizeof(startup);
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdInput = nullptr;
+            startup.hStdOutput = out.get();
+            startup.hStdError = err.get();
+            std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+            PROCESS_INFORMATION process = {};
+            if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                &process)) {
+                return outcome;
+            }
+            UniqueHandle processHandle(process.hProcess);
+            UniqueHandle threadHandle(process.hThread);
+            if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+                TerminateProcess(process.hProcess, 99);
+                return outcome;
+            }
+            GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+        }
+        outcome.out = ReadBytes(outPath);
+        outcome.err = ReadBytes(errPath);
+        return outcome;
+    }
+    std::wstring WithFake(const std::wstring& actions) { return L"--plugin \"" + FakePluginPath() + L"\" " + actions; }
+    std::string Calls() { return ReadBytes(log_); }
+
+    TempFolder temp_;
+    std::wstring log_;
+};
+
+TEST_F(ConsoleRunTest, HelpDescribesEveryActionAndSucceeds) {
+    Outcome run = Run(L"--help");
+    EXPECT_EQ(run.exitCode, 0u);
+    for (const char* option : {"--export FILE", "--import FILE", "--apply", "--title", "--load", "--plugin"}) {
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ConsoleRunTest, BadArgumentsAreUsageErrors) {
+    Outcome unknown = Run(L"--title --frobnicate");
+    EXPECT_EQ(unknown.exitCode, 2u);
+    EXPECT_NE(unknown.err.find("unknown argument '--frobnicate'"), std::string::npos) << unknown.err;
+    EXPECT_EQ(unknown.out, "");
+
+    Outcome noFile = Run(L"--export");
+    EXPECT_EQ(noFile.exitCode, 2u);
+    EXPECT_NE(noFile.err.find("--export needs a file name"), std::string::npos) << noFile.err;
+    // An option where the file name belongs is taken for a forgotten name.
+    Outcome optionAsFile = Run(L"--import --apply");
+    EXPECT_EQ(optionAsFile.exitCode, 2u);
+    EXPECT_NE(optionAsFile.err.find("--import needs a file name"), std::string::npos) << optionAsFile.err;
+    EXPECT_EQ(Calls(), "");  // nothing was loaded
+}
+
+TEST_F(ConsoleRunTest, MissingPluginFailsWithItsPath) {
+    const std::wstring missing = temp_.Sub(L"nowhere\\VtPestrolSet.dll");
+    Outcome run = Run(L"--plugin \"" + missing + L"\" --title");
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_NE(run.err.find("cannot load the plug-in " + Narrow(missing)), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(ConsoleRunTest, LibrariesThatAreNotThePluginAreRefused) {
+    Outcome noEntry = Run(L"--plugin \"" + SuiteDir() + L"\\Glimra\\Glimra.dll\" --title");
+    EXPECT_EQ(noEntry.exitCode, 1u);
+    EXPECT_NE(noEntry.err.find("has no DllGetClassObject"), std::string::npos) << noEntry.err;
+
+    // A COM server that serves other classes.
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    Outcome otherServer = Run(L"--plugin \"" + std::wstring(system) + L"\\ole32.dll\" --title");
+    EXPECT_EQ(otherServer.exitCode, 1u);
+    EXPECT_NE(otherServer.err.find("class object is unavailable (0x80040111)"), std::string::npos) << otherServer.err;
+}
+
+TEST_F(ConsoleRunTest, ActionsRunInTheOrderGivenAndThePluginIsReleasedBeforeItIsFreed) {
+    const std::wstring block = temp_.Sub(L"settings.dat");
+    Outcome run = Run(WithFake(L"--title --load --export \"" + block + L"\" --import \"" + block + L"\" --apply"));
+    ASSERT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.out, "title: Fake Page\n"
+                       "loaded\n"
+                       "exported 32 bytes to " + Narrow(block) + "\n"
+                       "imported 32 bytes from " + Narrow(block) + "\n"
+                       "applied\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(ReadBytes(block).size(), 32u);
+    EXPECT_EQ(Calls(), "com ready\n"
+                       "GetTitle\n"
+                       "Load\n"
+                       "Export size\n"
+                       "Export block\n"
+                       "Import 32 same\n"
+                       "Apply\n"
+                       "destroyed\n"
+                       "freed, live objects 0\n");
+}
+
+TEST_F(ConsoleRunTest, UnreadableImportFileStopsTheRun) {
+    const std::wstring missing = temp_.Sub(L"missing.dat");
+    Outcome run = Run(WithFake(L"--load --import \"" + missing + L"\" --apply"));
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, "loaded\n");
+    EXPECT_NE(run.err.find("cannot read " + Narrow(missing) + " (error 2)"), std::string::npos) << run.err;
+    EXPECT_EQ(Calls().find("Apply"), std::string::npos);
+    EXPECT_NE(Calls().find("freed, live objects 0"), std::string::npos);
+}
+
+TEST_F(ConsoleRunTest, ImportThePluginRejectsIsAFailure) {
+    const std::wstring empty = temp_.Sub(L"empty.dat");
+    const std::wstring shortBlock = temp_.Sub(L"short.dat");
+    ASSERT_TRUE(WriteBytes(empty, ""));
+    ASSERT_TRUE(WriteBytes(shortBlock, "not a block"));
+    for (const std::wstring& file : {empty, shortBlock}) {
+        Outcome run = Run(WithFake(L"--import \"" + file + L"\""));
+        EXPECT_EQ(run.exitCode, 1u);
+        EXPECT_NE(run.err.find("import rejected: " + Narrow(file)), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_NE(Calls().find("Import 11 different"), std::string::npos) << Calls();
+}
+
+TEST_F(ConsoleRunTest, ExportToAFolderThatDoesNotExistFails) {
+    const std::wstring target = temp_.Sub(L"no\\such\\folder\\settings.dat");
+    Outcome run = Run(WithFake(L"--export \"" + target + L"\""));
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_NE(run.err.find("cannot write " + Narrow(target)), std::string::npos) << run.err;
+}
+
+TEST_F(ConsoleRunTest, ThePluginIsLoadedFromTheConsolesOwnFolder) {
+    const std::wstring console = temp_.Sub(L"suite\\VtOptions.exe");
+    ASSERT_TRUE(CopyInto(ConsolePath(), console));
+    Outcome alone = Run(L"--title", console);
+    EXPECT_EQ(alone.exitCode, 1u);
+    EXPECT_NE(alone.err.find(Narrow(temp_.Sub(L"suite\\VtPestrolSet.dll"))), std::string::npos) << alone.err;
+
+    ASSERT_TRUE(CopyInto(FakePluginPath(), temp_.Sub(L"suite\\VtPestrolSet.dll")));
+    Outcome beside = Run(L"--title", console);
+    EXPECT_EQ(beside.exitCode, 0u) << beside.err;
+    EXPECT_EQ(beside.out, "title: Fake Page\n");
+}
+
+}  // namespace
