@@ -25,9 +25,12 @@ const utf16_t* LockFileNamePart(const utf16_t* path)
 
 void FormatLockName(uint32_t hash, const char* ansiFileName, char (&out)[kLockNameSize])
 {
-    // snprintf cuts to 31 characters and always terminates.
+    // snprintf cuts to 31 characters; the explicit terminator guards C
+    // runtimes whose snprintf leaves a cut text open.
+    out[0] = '\0';
     std::snprintf(out, kLockNameSize, "%08X-%s", static_cast<unsigned>(hash),
                   ansiFileName != nullptr ? ansiFileName : "");
+    out[kLockNameSize - 1] = '\0';
     for (char* p = out; *p != '\0'; ++p)
         if (*p >= 'a' && *p <= 'z')
             *p = static_cast<char>(*p - ('a' - 'A'));

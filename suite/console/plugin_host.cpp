@@ -9,6 +9,14 @@ typedef HRESULT(STDAPICALLTYPE* DllGetClassObjectFn)(REFCLSID, REFIID, void**);
 
 std::wstring ErrorCodeText(DWORD code) { return L"error " + std::to_wstring(code); }
 
+std::wstring FullPath(const std::wstring& path) {
+    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::vector<wchar_t> buffer(needed);
+    DWORD written = GetFullPathNameW(path.c_str(), needed, buffer.data(), nullptr);
+    return (written == 0 || written >= needed) ? path : std::wstring(buffer.data(), written);
+}
+
 }  // namespace
 
 std::wstring HresultText(HRESULT hr) {
@@ -17,9 +25,11 @@ std::wstring HresultText(HRESULT hr) {
     return text;
 }
 
-bool PluginHost::Open(const std::wstring& libraryPath, std::wstring& error) {
+bool PluginHost::Open(const std::wstring& path, std::wstring& error) {
     Close();
-    // The plug-in's own dependencies are looked for beside it.
+    // A path, never a name for the search order; the plug-in's own
+    // dependencies are then looked for beside it.
+    const std::wstring libraryPath = FullPath(path);
     UniqueModule library(LoadLibraryExW(libraryPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!library) {
         error = L"cannot load the plug-in " + libraryPath + L" (" + ErrorCodeText(GetLastError()) + L")";

@@ -17,7 +17,7 @@ public:
 
     // False, with the reason in `error`, when the library or the object
     // cannot be had.  Needs COM initialised on this thread.
-    bool Open(const std::wstring& libraryPath, std::wstring& error);
+    bool Open(const std::wstring& path, std::wstring& error);
     void Close();
     IProductOption* Option() const { return option_.get(); }
 

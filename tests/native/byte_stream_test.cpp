@@ -24,11 +24,3 @@ TEST(ByteStream, ShortReadLeavesBufferAndPositionAlone)
     EXPECT_TRUE(source.Read(untouched, 0));
     EXPECT_FALSE(source.Read(untouched, 1));
 }
-
-TEST(ByteStream, SinkAppends)
-{
-    MemorySink sink;
-    EXPECT_TRUE(sink.Write("ab", 2));
-    EXPECT_TRUE(sink.Write("cde", 3));
-    EXPECT_EQ(std::vector<uint8_t>({'a', 'b', 'c', 'd', 'e'}), sink.Bytes());
-}

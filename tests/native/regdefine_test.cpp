@@ -190,16 +190,26 @@ TEST(RegDefineRecords, FullFieldsWithoutTerminatorEncodeCut)
     std::memset(category.name, 'n', sizeof category.name);
     std::memset(category.description, 'd', sizeof category.description);
     std::memset(category.extraText, 'e', sizeof category.extraText);
+    for (utf16_t& unit : category.wideName)
+        unit = static_cast<utf16_t>('w');
     for (utf16_t& unit : category.wideDescription)
         unit = static_cast<utf16_t>(0x4E2D);
     uint8_t buffer[kCategoryBufferSize];
     uint32_t length = EncodeCategoryRecord(category, buffer);
-    ASSERT_LE(length, kCategoryBufferSize);
+    // Every text at its limit: 1 + 4 + 64 + 512 + 512 + 20 + 128 + 1024 + 2 = 2267.
+    ASSERT_EQ(RecordLength(2267), length);
+    EXPECT_EQ(0, buffer[5 + 63]);
+    const size_t wideNameAt = 5 + 64 + 512 + 512 + 20;
+    EXPECT_EQ('w', buffer[wideNameAt + 2 * 62]);
+    EXPECT_EQ(0, buffer[wideNameAt + 2 * 63]);
+    EXPECT_EQ(0, buffer[wideNameAt + 2 * 63 + 1]);
+    EXPECT_EQ(0x2D, buffer[wideNameAt + 2 * 64]);
     RuleCategory parsed;
     ASSERT_TRUE(ParseCategoryRecord(buffer, length, parsed));
     EXPECT_EQ(std::string(63, 'n'), parsed.name);
     EXPECT_EQ(std::string(511, 'd'), parsed.description);
     EXPECT_EQ(std::string(511, 'e'), parsed.extraText);
+    EXPECT_EQ(std::string(63, 'w'), Narrow(parsed.wideName));
     EXPECT_EQ(0x4E2D, parsed.wideDescription[510]);
     EXPECT_EQ(0, parsed.wideDescription[511]);
 }

@@ -34,17 +34,6 @@ TEST(RootNames, NoRowForPerformanceData)
         EXPECT_NE(0x80000004u, row.root);
 }
 
-TEST(RootNames, TableRoundTrips)
-{
-    const char* shortNames[] = {"HKCR", "HKCU", "HKLM", "HKU", "HKCC", "HKDD"};
-    const uint32_t roots[] = {0x80000000u, 0x80000001u, 0x80000002u, 0x80000003u, 0x80000005u, 0x80000006u};
-    for (uint32_t row = 0; row < kRootCount; ++row) {
-        EXPECT_EQ(roots[row], kRegistryRoots[row].root);
-        EXPECT_STREQ(shortNames[row], ShortNameFromRoot(roots[row]));
-        EXPECT_EQ(roots[row], RootFromLongName(LongNameFromRoot(roots[row])));
-    }
-}
-
 TEST(RootNames, OnlyClassesRootAndLocalMachineNeedAdmin)
 {
     EXPECT_TRUE(RootNeedsAdmin(0x80000000u));
