@@ -17,7 +17,7 @@ HRESULT STDMETHODCALLTYPE CVtPsSetPluginFactory::QueryInterface(REFIID riid, voi
 
 ULONG STDMETHODCALLTYPE CVtPsSetPluginFactory::AddRef() {
     LONG count = ::InterlockedIncrement(&m_dwRef);
-    if (count == 2) ModuleLock();
+    //mut
     return static_cast<ULONG>(count);
 }
 
@@ -37,7 +37,7 @@ HRESULT STDMETHODCALLTYPE CVtPsSetPluginFactory::CreateInstance(IUnknown* outer,
     ModuleLock();  // released by the object's destructor
     HRESULT hr = plugin->QueryInterface(riid, object);
     // On success the interface's reference owns the object.
-    if (SUCCEEDED(hr)) plugin.release();
+    plugin.release();
     return hr;
 }
 

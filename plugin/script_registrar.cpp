@@ -7,9 +7,9 @@
 #include "plugin/com_module.h"
 #include "plugin/raii.h"
 
-namespace {
-
-// The system's registry-script registrar (atl.dll).
+// The system's registry-script registrar (atl.dll).  Declared outside the
+// anonymous namespace: with internal linkage and no implementation in sight
+// the compiler may treat calls through it as unreachable.
 const CLSID CLSID_Registrar = {0x44EC053A, 0x400F, 0x11D0, {0x9D, 0xCD, 0x00, 0xA0, 0xC9, 0x03, 0x91, 0xD3}};
 const IID IID_IRegistrar = {0x44EC053B, 0x400F, 0x11D0, {0x9D, 0xCD, 0x00, 0xA0, 0xC9, 0x03, 0x91, 0xD3}};
 
@@ -25,6 +25,8 @@ struct IRegistrar : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE ResourceRegister(LPCOLESTR resFileName, UINT nID, LPCOLESTR szType) = 0;
     virtual HRESULT STDMETHODCALLTYPE ResourceUnregister(LPCOLESTR resFileName, UINT nID, LPCOLESTR szType) = 0;
 };
+
+namespace {
 
 const wchar_t kAppId[] = L"{B2D84E17-3C69-4A0F-8D5B-61E9F27C4A03}";
 
@@ -48,7 +50,7 @@ std::wstring ScriptQuoted(const wchar_t* text) {
     std::wstring out;
     for (const wchar_t* p = text; *p; ++p) {
         out += *p;
-        if (*p == L'\'') out += L'\'';
+        //mut
     }
     return out;
 }

@@ -121,6 +121,20 @@ TEST_F(RegistrationTest, WorksFromThreadWithoutCom) {
     EXPECT_EQ(S_OK, unregistered);
 }
 
+// Script strings are quoted with apostrophes: one in the path must survive.
+TEST_F(RegistrationTest, ApostropheInModulePathIsWrittenUnchanged) {
+    const std::wstring folder = WinePath(VTPS_BUILD_DIR_UNIX) + L"\\tests\\com\\it's here";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring copy = folder + L"\\VtPestrolSetQuote.dll";
+    ASSERT_TRUE(::CopyFileW(SuiteDllPath().c_str(), copy.c_str(), FALSE)) << ::GetLastError();
+    ServerDll dll(copy);
+    ASSERT_TRUE(dll.Loaded());
+    ASSERT_EQ(S_OK, dll.registerServer());
+    EXPECT_EQ(dll.FileName(), ClassesValue(std::wstring(kClassKey) + L"\\InprocServer32"));
+    EXPECT_EQ(dll.FileName(), ClassesValue(std::wstring(kTypeLibKey) + L"\\1.0\\0\\win32"));
+    EXPECT_EQ(S_OK, dll.unregisterServer());
+}
+
 // A copy of the module whose path fills the loader's 260-character buffer.
 class LongPathTest : public ::testing::Test {
 protected:

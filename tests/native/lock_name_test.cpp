@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/lock_name.h"
-#include "test_text.h"
+#include "test_support.h"
 
 namespace {
 
@@ -39,7 +39,8 @@ TEST(LockName, HashDoublesAndWraps)
     EXPECT_EQ(0x1FFFEu, HashLockPath(wide));
     const utf16_t overflow[] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF,
                                 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0};
-    EXPECT_EQ(0xFFFE0000u, HashLockPath(overflow));
+    // 0xFFFF * (2^17 - 2) = 0x1FFFC0002, kept modulo 2^32.
+    EXPECT_EQ(0xFFFC0002u, HashLockPath(overflow));
 }
 
 TEST(LockName, FileNamePartFollowsLastBackslash)

@@ -8,7 +8,7 @@
 #include "core/byte_stream.h"
 #include "core/regdefine.h"
 #include "core/root_names.h"
-#include "test_text.h"
+#include "test_support.h"
 
 namespace {
 

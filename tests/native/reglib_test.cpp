@@ -6,13 +6,9 @@
 #include <vector>
 
 #include "core/reglib.h"
+#include "test_support.h"
 
 namespace {
-
-struct EntryDeleter {
-    void operator()(RuleEntry* entry) const { FreeRuleEntries(entry); }
-};
-typedef std::unique_ptr<RuleEntry, EntryDeleter> EntryPtr;
 
 // Records of five texts each, each record followed by a separator byte.
 std::string Records(const std::vector<std::vector<std::string>>& records)

@@ -8,13 +8,9 @@
 
 #include "core/root_names.h"
 #include "core/rule_text.h"
+#include "test_support.h"
 
 namespace {
-
-struct EntryDeleter {
-    void operator()(RuleEntry* entry) const { FreeRuleEntries(entry); }
-};
-typedef std::unique_ptr<RuleEntry, EntryDeleter> EntryPtr;
 
 EntryPtr Make(const char* section, const char* display, const char* key, const char* value)
 {

@@ -23,7 +23,7 @@ protected:
         m_ansiFolder = ToAnsi(m_wideFolder.c_str());
         if (ToWide(m_ansiFolder.c_str()) != m_wideFolder)
             GTEST_SKIP() << "the ANSI code page cannot hold the folder name";
-        ASSERT_TRUE(::CreateDirectoryW(m_wideFolder.c_str(), nullptr)) << ::GetLastError() << " " << FileExists(m_folder.Path());
+        ASSERT_TRUE(::CreateDirectoryW(m_wideFolder.c_str(), nullptr)) << "error " << ::GetLastError();
     }
 
     TempFolder m_folder;

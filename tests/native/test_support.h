@@ -1,7 +1,9 @@
 // Small helpers shared by the native tests.
 #pragma once
+#include <memory>
 #include <string>
 
+#include "core/rule_entry.h"
 #include "core/utf16.h"
 
 typedef std::basic_string<utf16_t> Utf16String;
@@ -23,3 +25,9 @@ inline std::string Narrow(const utf16_t* text)
         narrow.push_back(static_cast<char>(*text));
     return narrow;
 }
+
+// Owns a RuleEntry list.
+struct EntryDeleter {
+    void operator()(RuleEntry* entry) const { FreeRuleEntries(entry); }
+};
+typedef std::unique_ptr<RuleEntry, EntryDeleter> EntryPtr;
