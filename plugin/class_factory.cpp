@@ -17,7 +17,7 @@ HRESULT STDMETHODCALLTYPE CVtPsSetPluginFactory::QueryInterface(REFIID riid, voi
 
 ULONG STDMETHODCALLTYPE CVtPsSetPluginFactory::AddRef() {
     LONG count = ::InterlockedIncrement(&m_dwRef);
-    //mut
+    if (count == 2) ModuleLock();
     return static_cast<ULONG>(count);
 }
 
@@ -37,7 +37,7 @@ HRESULT STDMETHODCALLTYPE CVtPsSetPluginFactory::CreateInstance(IUnknown* outer,
     ModuleLock();  // released by the object's destructor
     HRESULT hr = plugin->QueryInterface(riid, object);
     // On success the interface's reference owns the object.
-    plugin.release();
+    if (SUCCEEDED(hr)) plugin.release();
     return hr;
 }
 

@@ -20,7 +20,7 @@ const GUID LIBID_VtPestrolSetLib = {0x9A35C6E2, 0x7D14, 0x4B8E, {0xA2, 0x61, 0x0
 class ThreadLocaleScope {
 public:
     explicit ThreadLocaleScope(LCID locale) : m_saved(::GetThreadLocale()) { ::SetThreadLocale(locale); }
-    ~ThreadLocaleScope() {}
+    ~ThreadLocaleScope() { ::SetThreadLocale(m_saved); }
     ThreadLocaleScope(const ThreadLocaleScope&) = delete;
     ThreadLocaleScope& operator=(const ThreadLocaleScope&) = delete;
 

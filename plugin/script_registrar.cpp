@@ -50,7 +50,7 @@ std::wstring ScriptQuoted(const wchar_t* text) {
     std::wstring out;
     for (const wchar_t* p = text; *p; ++p) {
         out += *p;
-        //mut
+        if (*p == L'\'') out += L'\'';
     }
     return out;
 }
