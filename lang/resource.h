@@ -20,3 +20,5 @@
 #define IDC_EDIT_USER_RULES             1002
 
 #endif
+#include "lang/hand_edit_ids.h"
+#include "lang/expert_ids.h"

@@ -82,9 +82,9 @@ public:
         if (bHandled) return TRUE;                                                               \
     }
 
-#define NOTIFY_HANDLER(id, code, func)                                                               \
+#define NOTIFY_HANDLER(id, cd, func)                                                                 \
     if (uMsg == WM_NOTIFY && reinterpret_cast<LPNMHDR>(lParam)->idFrom == static_cast<UINT_PTR>(id) && \
-        reinterpret_cast<LPNMHDR>(lParam)->code == static_cast<UINT>(code)) {                        \
+        reinterpret_cast<LPNMHDR>(lParam)->code == static_cast<UINT>(cd)) {                          \
         bHandled = TRUE;                                                                             \
         lResult = func(static_cast<int>(id), reinterpret_cast<LPNMHDR>(lParam), bHandled);           \
         if (bHandled) return TRUE;                                                                   \

@@ -1,0 +1,173 @@
+#include "dialogs/add_vir_dlg.h"
+
+#include "dialogs/hand_edit_dlg.h"
+#include "plugin/dll_module.h"
+#include "plugin/resource_module.h"
+#include "plugin/settings_files.h"
+#include "rules/ansi_text.h"
+#include "rules/user_rights.h"
+
+std::wstring ComposeKeyPath(const std::wstring& base, const std::wstring& subKey) {
+    std::wstring path = base;
+    if (path.empty() || (path.back() != L'/' && path.back() != L'\\')) path += L'\\';
+    return path + subKey;
+}
+
+CAddVirDlg::CAddVirDlg() { m_szIniPath[0] = 0; }
+
+CAddVirDlg::~CAddVirDlg() = default;
+
+INT_PTR CAddVirDlg::DoModal(HWND owner, LPARAM param) {
+    CDialogImpl<CAddVirDlg>::DoModal(owner, param);
+    return 1;
+}
+
+LRESULT CAddVirDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+    StyleControls();
+    BuildSettingsPath(kRegUserIniName, m_szIniPath, MAX_PATH, false);
+    m_wndPresetCombo = GetDlgItem(IDC_PRESET_COMBO);
+    m_wndPresetRadio = GetDlgItem(IDC_PRESET_MODE);
+    LoadPresets();
+    // The template decides which of the combo box and the path edit starts
+    // enabled; it matches preset mode.
+    ::SendMessageW(m_wndPresetRadio, BM_SETCHECK, BST_CHECKED, 0);
+    return TRUE;
+}
+
+void CAddVirDlg::StyleControls() {
+    IWindowStyle* style = CurrentWindowStyle();
+    if (!style) return;
+    style->StyleDialog(m_hWnd);
+    for (int id : {static_cast<int>(IDC_CONFIRM), static_cast<int>(IDCANCEL)}) style->StylePushButton(GetDlgItem(id));
+    for (int id : {IDC_SECTION, IDC_DISPLAY_NAME, IDC_CUSTOM_PATH, IDC_SUB_KEY, IDC_VALUE})
+        style->StyleEdit(GetDlgItem(id));
+    for (int id : {IDC_PRESET_MODE, IDC_CUSTOM_MODE}) style->StyleCheckButton(GetDlgItem(id));
+    style->StyleComboBox(GetDlgItem(IDC_PRESET_COMBO));
+}
+
+void CAddVirDlg::LoadPresets() {
+    // A missing string repeats the text of the preset before it.
+    std::wstring name, path;
+    for (int k = 0; k < kPresetCount; ++k) {
+        std::wstring loaded = LoadResourceString(IDS_FIRST_PRESET + 2 * k);
+        if (!loaded.empty()) name = loaded;
+        ::SendMessageW(m_wndPresetCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        loaded = LoadResourceString(IDS_FIRST_PRESET + 2 * k + 1);
+        if (!loaded.empty()) path = loaded;
+        m_strPresetPaths[k] = path;
+    }
+}
+
+void CAddVirDlg::SelectPresetMode() {
+    ::EnableWindow(GetDlgItem(IDC_PRESET_COMBO), TRUE);
+    ::EnableWindow(GetDlgItem(IDC_CUSTOM_PATH), FALSE);
+}
+
+void CAddVirDlg::SelectCustomMode() {
+    ::EnableWindow(GetDlgItem(IDC_PRESET_COMBO), FALSE);
+    ::EnableWindow(GetDlgItem(IDC_CUSTOM_PATH), TRUE);
+}
+
+LRESULT CAddVirDlg::OnPresetModeClicked(WORD, WORD, HWND, BOOL&) {
+    SelectPresetMode();
+    return 0;
+}
+
+LRESULT CAddVirDlg::OnCustomModeClicked(WORD, WORD, HWND, BOOL&) {
+    SelectCustomMode();
+    return 0;
+}
+
+LRESULT CAddVirDlg::OnCancel(WORD, WORD, HWND, BOOL&) {
+    EndDialog(1);
+    return 0;
+}
+
+void CAddVirDlg::Complain(UINT messageId, int focusId) {
+    const std::wstring text = LoadResourceString(messageId);
+    const std::wstring caption = LoadResourceString(IDS_CAPTION);
+    ::MessageBoxW(m_hWnd, text.c_str(), caption.c_str(), MB_OK);
+    if (focusId) ::SetFocus(GetDlgItem(focusId));
+}
+
+bool CAddVirDlg::ChooseBasePath(std::wstring& base) {
+    if (::SendMessageW(m_wndPresetRadio, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+        const int index = static_cast<int>(::SendMessageW(m_wndPresetCombo, CB_GETCURSEL, 0, 0));
+        // A preset without a base key cannot place the entry anywhere.
+        if (index < 0 || index >= kPresetCount || m_strPresetPaths[index].empty()) {
+            Complain(IDS_NO_PRESET, 0);
+            return false;
+        }
+        base = m_strPresetPaths[index];
+        return true;
+    }
+    if (m_strCustomPath.empty()) {
+        Complain(IDS_CUSTOM_PATH_EMPTY, 0);
+        return false;
+    }
+    if (m_strCustomPath.size() >= kTextChars) {
+        Complain(IDS_TEXT_TOO_LONG, IDC_CUSTOM_PATH);
+        return false;
+    }
+    if (!IsValidKeyPath(m_strCustomPath.c_str())) {
+        Complain(IDS_CUSTOM_PATH_INVALID, IDC_CUSTOM_PATH);
+        return false;
+    }
+    base = m_strCustomPath;
+    return true;
+}
+
+bool CAddVirDlg::CheckFields() {
+    if (m_strSection.empty()) {
+        Complain(IDS_SECTION_EMPTY, IDC_SECTION);
+        return false;
+    }
+    if (m_strSection.size() >= kTextChars) {
+        Complain(IDS_TEXT_TOO_LONG, IDC_SECTION);
+        return false;
+    }
+    if (m_strName.size() >= kTextChars) {
+        Complain(IDS_TEXT_TOO_LONG, IDC_DISPLAY_NAME);
+        return false;
+    }
+    if (m_strSubKey.empty()) {
+        Complain(IDS_SUB_KEY_EMPTY, IDC_SUB_KEY);
+        return false;
+    }
+    if (m_strSubKey.size() >= kTextChars) {
+        Complain(IDS_TEXT_TOO_LONG, IDC_SUB_KEY);
+        return false;
+    }
+    // The value may fill all 260 characters.
+    if (m_strValue.size() > kTextChars) {
+        Complain(IDS_TEXT_TOO_LONG, IDC_VALUE);
+        return false;
+    }
+    return true;
+}
+
+void CAddVirDlg::WriteEntry(const std::wstring& keyPath) {
+    const std::string path = ToAnsi(m_szIniPath);
+    // Without a settings folder there is no file to write to.
+    if (path.empty()) return;
+    const std::string section = ToAnsi(m_strSection.c_str());
+    ::WritePrivateProfileStringA(section.c_str(), "name", ToAnsi(m_strName.c_str()).c_str(), path.c_str());
+    ::WritePrivateProfileStringA(section.c_str(), ToAnsi(keyPath.c_str()).c_str(), ToAnsi(m_strValue.c_str()).c_str(),
+                                 path.c_str());
+}
+
+LRESULT CAddVirDlg::OnConfirm(WORD, WORD, HWND, BOOL&) {
+    // A control that cannot be read beeps and takes the focus; the checks
+    // below still run on what was read.
+    DoDataExchange(true);
+
+    std::wstring base;
+    if (!ChooseBasePath(base)) return 0;
+    if (!CheckFields()) return 0;
+
+    const std::wstring keyPath = ComposeKeyPath(base, m_strSubKey);
+    WriteEntry(keyPath);
+    if (g_pHandEditDlg) g_pHandEditDlg->AppendEntryRow(m_strSection, m_strName, keyPath, m_strValue);
+    EndDialog(1);
+    return 0;
+}

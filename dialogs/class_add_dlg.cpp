@@ -1,0 +1,142 @@
+#include "dialogs/class_add_dlg.h"
+
+#include <cwchar>
+#include <utility>
+
+#include "dialogs/framework/button_exchange.h"
+#include "dialogs/framework/resource_ui.h"
+#include "plugin/dll_module.h"
+#include "rules/ansi_field.h"
+#include "rules/user_rights.h"
+
+namespace {
+
+// A fixed UTF-16 field that may fill its whole size without a terminator.
+std::wstring FieldText(const utf16_t* field, size_t size) {
+    return std::wstring(field, wcsnlen(field, size));
+}
+
+}  // namespace
+
+INT_PTR CClassAdd::RunOn(RuleCategory* category) {
+    m_pCategory = category;
+    return DoModal(::GetActiveWindow());
+}
+
+int CClassAdd::ActionToChoice(int32_t action) {
+    if (action == 0) return 0;
+    if (action == 2) return 1;
+    return 2;
+}
+
+int32_t CClassAdd::ChoiceToAction(int choice) {
+    if (choice == 1) return 2;
+    if (choice == 2) return 1;
+    return 0;  // the first radio, or none checked
+}
+
+LRESULT CClassAdd::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+    StyleControls();
+    m_hName = GetDlgItem(IDC_NAME);
+    m_hDescription = GetDlgItem(IDC_DESCRIPTION);
+    m_hAdminOnly = GetDlgItem(IDC_ADMIN_ONLY);
+
+    LoadFieldsFromRecord();
+    WriteFieldsToControls();
+
+    ::EnableWindow(m_hName, TRUE);
+    ::EnableWindow(m_hDescription, TRUE);
+    // Only a new category may be named; an existing one can be read only.
+    if (m_strName.empty()) {
+        ::SendMessageW(m_hName, EM_SETREADONLY, FALSE, 0);
+        ::SendMessageW(m_hDescription, EM_SETREADONLY, FALSE, 0);
+    }
+    // Protecting a category, or lifting its protection, is for administrators.
+    if (!IsUserAdmin()) ::EnableWindow(m_hAdminOnly, FALSE);
+    return TRUE;
+}
+
+void CClassAdd::StyleControls() {
+    IWindowStyle* style = CurrentWindowStyle();
+    if (!style) return;
+    style->StyleDialog(m_hWnd);
+    style->StyleEdit(GetDlgItem(IDC_NAME));
+    style->StyleEdit(GetDlgItem(IDC_DESCRIPTION));
+    style->StylePushButton(GetDlgItem(IDOK));
+    style->StylePushButton(GetDlgItem(IDCANCEL));
+    for (int radio : {IDC_ACTION_FIRST, IDC_ACTION_SECOND, IDC_ACTION_THIRD}) style->StyleCheckButton(GetDlgItem(radio));
+    for (int box : {IDC_MODE_200, IDC_MODE_101, IDC_MODE_002, IDC_ADMIN_ONLY}) style->StyleCheckBox(GetDlgItem(box));
+}
+
+void CClassAdd::LoadFieldsFromRecord() {
+    if (!m_pCategory) return;
+    const RuleCategory& record = *m_pCategory;
+    m_strName = FieldText(record.wideName, sizeof(record.wideName) / sizeof(record.wideName[0]));
+    m_strDescription =
+        FieldText(record.wideDescription, sizeof(record.wideDescription) / sizeof(record.wideDescription[0]));
+    m_nModeBit200 = (record.mode & kModeBit200) ? 1 : 0;
+    m_nModeBits101 = (record.mode & (kModeBit100 | kModeBit001)) ? 1 : 0;
+    m_nModeBit002 = (record.mode & kModeBit002) ? 1 : 0;
+    m_nActionChoice = ActionToChoice(record.action);
+    m_nAdminOnly = record.adminOnly;
+    // A category must watch something: a new one starts with the usual option.
+    if (!m_nModeBit200 && !m_nModeBits101 && !m_nModeBit002) m_nModeBit002 = 1;
+}
+
+bool CClassAdd::WriteFieldsToControls() {
+    for (auto field : {std::make_pair(IDC_NAME, &m_strName), std::make_pair(IDC_DESCRIPTION, &m_strDescription)}) {
+        if (!::SetDlgItemTextW(m_hWnd, field.first, field.second->c_str())) {
+            OnDataExchangeError(field.first, false);
+            return false;
+        }
+    }
+    WriteCheckState(m_hWnd, IDC_MODE_200, m_nModeBit200);
+    WriteCheckState(m_hWnd, IDC_MODE_101, m_nModeBits101);
+    WriteCheckState(m_hWnd, IDC_MODE_002, m_nModeBit002);
+    WriteRadioChoice(m_hWnd, IDC_ACTION_FIRST, m_nActionChoice);
+    WriteCheckState(m_hWnd, IDC_ADMIN_ONLY, m_nAdminOnly);
+    return true;
+}
+
+LRESULT CClassAdd::OnOK(WORD, WORD, HWND, BOOL&) {
+    if (!DoDataExchange(true)) return 0;  // a text too long: beeped, focused
+    m_nModeBit200 = ReadCheckState(m_hWnd, IDC_MODE_200);
+    m_nModeBits101 = ReadCheckState(m_hWnd, IDC_MODE_101);
+    m_nModeBit002 = ReadCheckState(m_hWnd, IDC_MODE_002);
+    m_nActionChoice = ReadRadioChoice(m_hWnd, IDC_ACTION_FIRST);
+    m_nAdminOnly = ReadCheckState(m_hWnd, IDC_ADMIN_ONLY);
+
+    if (m_strName.empty()) {
+        ResourceMessageBox(m_hWnd, IDS_NAME_EMPTY, nullptr, MB_OK);
+        return 0;
+    }
+    int32_t mode = 0;
+    if (m_nModeBit200) mode |= kModeBit200;
+    if (m_nModeBits101) mode |= kModeBits101;
+    if (m_nModeBit002) mode |= kModeBit002;
+    if (mode == 0) {
+        ResourceMessageBox(m_hWnd, IDS_NO_OPTION, nullptr, MB_OK);
+        return 0;
+    }
+    EndDialog(WriteRecord(mode) ? 1 : 0);
+    return 0;
+}
+
+bool CClassAdd::WriteRecord(int32_t mode) {
+    if (!m_pCategory) return false;
+    RuleCategory& record = *m_pCategory;
+    record.mode = mode;
+    record.action = ChoiceToAction(m_nActionChoice);
+    WideToAnsiCut(m_strName.c_str(), record.name, sizeof(record.name));
+    WideCopyCut(m_strName.c_str(), record.wideName, sizeof(record.wideName) / sizeof(record.wideName[0]));
+    WideToAnsiCut(m_strDescription.c_str(), record.description, sizeof(record.description));
+    WideCopyCut(m_strDescription.c_str(), record.wideDescription,
+                sizeof(record.wideDescription) / sizeof(record.wideDescription[0]));
+    record.adminOnly = m_nAdminOnly;
+    return true;
+}
+
+LRESULT CClassAdd::OnCancel(WORD, WORD, HWND, BOOL&) {
+    EndDialog(0);
+    return 0;
+}

@@ -1,0 +1,483 @@
+#include "dialogs/expert_dlg.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "core/root_names.h"
+#include "dialogs/class_add_dlg.h"
+#include "dialogs/framework/report_list.h"
+#include "dialogs/framework/resource_ui.h"
+#include "dialogs/item_add_dlg.h"
+#include "plugin/dll_module.h"
+#include "plugin/globals.h"
+#include "plugin/platform.h"
+#include "plugin/resource_module.h"
+#include "rules/ansi_field.h"
+#include "rules/ansi_text.h"
+#include "rules/monitor_notify.h"
+#include "rules/rule_store.h"
+#include "rules/user_rights.h"
+
+namespace {
+
+const wchar_t kNoticeCaption[] = L"NOTICE";
+// Lets the hidden and the shown button set swap without flicker.
+const DWORD kButtonSwapPauseMs = 10;
+
+UINT ActionTextId(int32_t action) {
+    switch (action) {
+    case 1: return CExpertDlg::IDS_ACTION_1;
+    case 2: return CExpertDlg::IDS_ACTION_2;
+    default: return CExpertDlg::IDS_ACTION_0;
+    }
+}
+
+std::wstring ItemRootText(const RuleItem& item) { return ToWide(LongNameFromRoot(item.root)); }
+
+// A free-standing copy of a store item, without its list link.
+std::unique_ptr<RuleItem> CopyItem(const RuleItem& item) {
+    std::unique_ptr<RuleItem> copy(new RuleItem(item));
+    copy->next = nullptr;
+    return copy;
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+}  // namespace
+
+CExpertDlg::CExpertDlg() = default;
+
+CExpertDlg::~CExpertDlg() {
+    // The lists share these (LVS_SHAREIMAGELISTS): they are the editor's.
+    if (m_hCategoryImages) ::ImageList_Destroy(m_hCategoryImages);
+    if (m_hItemImages) ::ImageList_Destroy(m_hItemImages);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+LRESULT CExpertDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+    FetchControls();
+    CreateImageLists();
+    if (IsWin9xPlatform()) {
+        ::SendMessageW(m_hItemList, WM_SETFONT, 0, FALSE);
+        ::SendMessageW(m_hCategoryList, WM_SETFONT, 0, FALSE);
+    }
+    StyleControls();
+    InsertCategoryColumns();
+    FillCategoryRows();
+    ::SendMessageW(m_hCategoryList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_hCategoryImages));
+    for (HWND list : {m_hCategoryList, m_hItemList})
+        ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    InsertItemColumns();
+    ::SendMessageW(m_hItemList, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(m_hItemImages));
+    ShowCategoryItems();
+    return TRUE;
+}
+
+void CExpertDlg::FetchControls() {
+    m_hCategoryList = GetDlgItem(IDC_CATEGORY_LIST);
+    m_hItemList = GetDlgItem(IDC_ITEM_LIST);
+    m_hEditCategory = GetDlgItem(IDC_EDIT_CATEGORY);
+    m_hAddCategory = GetDlgItem(IDC_ADD_CATEGORY);
+    m_hDeleteCategory = GetDlgItem(IDC_DELETE_CATEGORY);
+    m_hAddItem = GetDlgItem(IDC_ADD_ITEM);
+    m_hDeleteItem = GetDlgItem(IDC_DELETE_ITEM);
+    m_hHint = GetDlgItem(IDC_HINT);
+}
+
+void CExpertDlg::CreateImageLists() {
+    // The bitmaps belong to the hosting program, not to this library.
+    HINSTANCE host = ::GetModuleHandleW(nullptr);
+    struct Source {
+        HIMAGELIST* list;
+        UINT bitmapId;
+        COLORREF mask;
+    };
+    for (const Source& source : {Source{&m_hCategoryImages, IDB_CATEGORY_IMAGES, RGB(0, 0, 0)},
+                                 Source{&m_hItemImages, IDB_ITEM_IMAGES, RGB(255, 255, 255)}}) {
+        *source.list = ::ImageList_Create(4, 30, ILC_COLOR, 0, 1);
+        HBITMAP bitmap = ::LoadBitmapW(host, MAKEINTRESOURCEW(source.bitmapId));
+        if (!bitmap) continue;
+        if (*source.list) ::ImageList_AddMasked(*source.list, bitmap, source.mask);
+        ::DeleteObject(bitmap);
+    }
+}
+
+void CExpertDlg::StyleControls() {
+    IWindowStyle* style = CurrentWindowStyle();
+    if (!style) return;
+    style->StyleDialog(m_hWnd);
+    style->StyleListView(m_hCategoryList);
+    style->StyleListView(m_hItemList);
+    const int buttons[] = {IDC_EDIT_CATEGORY, IDC_ADD_CATEGORY, IDC_DELETE_CATEGORY, IDC_ADD_ITEM, IDC_DELETE_ITEM,
+                           IDOK, IDCANCEL, IDC_DONE};
+    for (int id : buttons) style->StylePushButton(GetDlgItem(id));
+}
+
+void CExpertDlg::InsertCategoryColumns() {
+    const int width = report_list::ClientWidth(m_hCategoryList);
+    report_list::InsertColumn(m_hCategoryList, 0, LoadResourceString(IDS_CATEGORY_COLUMN_NAME), (3 * width) / 4);
+    report_list::InsertColumn(m_hCategoryList, 1, LoadResourceString(IDS_CATEGORY_COLUMN_ACTION), width / 4 - 5);
+}
+
+void CExpertDlg::FillCategoryRows() {
+    m_bInitialising = true;
+    for (uint32_t i = 0; i < g_ruleStore.count && g_ruleStore.categories; ++i) AppendCategoryRow(static_cast<int32_t>(i));
+    m_bInitialising = false;
+}
+
+void CExpertDlg::InsertItemColumns() {
+    const int width = report_list::ClientWidth(m_hItemList);
+    report_list::InsertColumn(m_hItemList, 0, LoadResourceString(IDS_ITEM_COLUMN_ROOT), width / 3);
+    report_list::InsertColumn(m_hItemList, 1, LoadResourceString(IDS_ITEM_COLUMN_KEY_PATH), width);
+}
+
+// ---------------------------------------------------------------------------
+// Rows
+
+int CExpertDlg::AppendCategoryRow(int32_t category) {
+    const RuleCategory& record = g_ruleStore.categories[category];
+    const size_t nameChars = sizeof(record.wideName) / sizeof(record.wideName[0]);
+    const std::wstring name(record.wideName, wcsnlen(record.wideName, nameChars));
+    const int row = report_list::InsertRow(m_hCategoryList, report_list::RowCount(m_hCategoryList), name);
+    if (row >= 0) SetCategoryRow(row, category);
+    return row;
+}
+
+void CExpertDlg::SetCategoryRow(int row, int32_t category) {
+    report_list::SetCellText(m_hCategoryList, row, 1,
+                             LoadResourceString(ActionTextId(g_ruleStore.categories[category].action)));
+    report_list::SetRowData(m_hCategoryList, row, category);
+}
+
+int CExpertDlg::AppendItemRow(std::unique_ptr<RuleItem> copy) {
+    const int row = report_list::InsertRow(m_hItemList, report_list::RowCount(m_hItemList), ItemRootText(*copy),
+                                           reinterpret_cast<LPARAM>(copy.get()));
+    if (row < 0) return row;
+    report_list::SetCellText(m_hItemList, row, 1, ToWide(copy->keyPath));
+    m_itemCopies.push_back(std::move(copy));
+    return row;
+}
+
+void CExpertDlg::ClearItemRows() {
+    const int rows = report_list::RowCount(m_hItemList);
+    for (int row = 0; row < rows; ++row) report_list::SetRowData(m_hItemList, row, 0);
+    m_itemCopies.clear();
+    ::SendMessageW(m_hItemList, LVM_DELETEALLITEMS, 0, 0);
+}
+
+void CExpertDlg::DeleteItemRow(int row) {
+    auto* copy = reinterpret_cast<RuleItem*>(report_list::RowData(m_hItemList, row));
+    ::SendMessageW(m_hItemList, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+    m_itemCopies.erase(std::remove_if(m_itemCopies.begin(), m_itemCopies.end(),
+                                      [copy](const std::unique_ptr<RuleItem>& owned) { return owned.get() == copy; }),
+                       m_itemCopies.end());
+}
+
+void CExpertDlg::RebuildCategoryItems() {
+    RuleCategory* category = CurrentCategory();
+    if (!category) return;
+    EmptyCategoryItems(category);
+    // Prepending from the last row leaves the list in row order.
+    for (int row = report_list::RowCount(m_hItemList) - 1; row >= 0; --row) {
+        const auto* copy = reinterpret_cast<const RuleItem*>(report_list::RowData(m_hItemList, row));
+        if (copy) PrependItem(category, copy);
+    }
+    SaveRuleStore();
+}
+
+RuleCategory* CExpertDlg::CurrentCategory() {
+    if (m_nCurCategory < 0 || static_cast<uint32_t>(m_nCurCategory) >= kMaxCategories || !g_ruleStore.categories)
+        return nullptr;
+    return &g_ruleStore.categories[m_nCurCategory];
+}
+
+// ---------------------------------------------------------------------------
+// Modes
+
+void CExpertDlg::ShowButtons(std::initializer_list<HWND> hide, std::initializer_list<HWND> show, UINT hintId) {
+    for (HWND button : hide) ::ShowWindow(button, SW_HIDE);
+    ::Sleep(kButtonSwapPauseMs);
+    for (HWND button : show) ::ShowWindow(button, SW_SHOW);
+    ::SetWindowTextW(m_hHint, LoadResourceString(hintId).c_str());
+}
+
+void CExpertDlg::ShowCategoryItems() {
+    m_bFilling = true;
+    m_nCurCategory = -1;
+    ClearItemRows();
+    if (report_list::RowCount(m_hCategoryList) == 0) {
+        ::EnableWindow(m_hDeleteCategory, FALSE);
+        ::EnableWindow(m_hEditCategory, FALSE);
+        m_bFilling = false;
+        return;
+    }
+    const int selected = report_list::FirstSelectedRow(m_hCategoryList);
+    m_nCurCategory = selected >= 0 ? selected : 0;
+    const RuleCategory* category = CurrentCategory();
+    for (const RuleItem* item = category ? category->items : nullptr; item; item = item->next)
+        AppendItemRow(CopyItem(*item));
+    m_bFilling = false;
+
+    ShowButtons({m_hAddItem, m_hDeleteItem}, {m_hAddCategory, m_hDeleteCategory, m_hEditCategory},
+                IDS_HINT_CATEGORIES);
+    // Only categories the user created may be deleted.
+    ::EnableWindow(m_hDeleteCategory, category && category->id >= kFirstUserCreatedId);
+    ::EnableWindow(m_hEditCategory, TRUE);
+}
+
+void CExpertDlg::ShowItemButtons() {
+    if (m_nCurCategory == -1) return;
+    if (!m_bFilling)
+        ShowButtons({m_hAddCategory, m_hDeleteCategory, m_hEditCategory}, {m_hAddItem, m_hDeleteItem}, IDS_HINT_ITEMS);
+    if (::IsWindowVisible(m_hAddItem)) ::EnableWindow(m_hDeleteItem, report_list::RowCount(m_hItemList) > 0);
+}
+
+void CExpertDlg::LayoutControls() {
+    const RECT dialog = WindowRect(m_hWnd);
+    const int width = dialog.right - dialog.left;
+    const int height = dialog.bottom - dialog.top;
+    auto control = [this](int id) { return GetDlgItem(id); };
+    auto w = [](HWND window) { RECT r = WindowRect(window); return static_cast<int>(r.right - r.left); };
+    auto h = [](HWND window) { RECT r = WindowRect(window); return static_cast<int>(r.bottom - r.top); };
+    auto resize = [](HWND window, int cx, int cy) {
+        ::SetWindowPos(window, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);
+    };
+    auto move = [](HWND window, int x, int y) {
+        ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    };
+
+    HWND categories = control(IDC_CATEGORY_LIST);
+    const int categoryWidth = w(categories);
+    const int categoryRight = WindowRect(categories).right;
+    resize(categories, categoryWidth, height - 110);
+    resize(control(IDC_ITEM_LIST), width - categoryWidth - 20, height - 110);
+
+    HWND done = control(IDC_DONE);
+    move(done, width - 100, height - h(done) - 50);
+
+    HWND edit = control(IDC_EDIT_CATEGORY);
+    HWND add = control(IDC_ADD_CATEGORY);
+    const int row = height - h(edit) - 50;
+    move(edit, 5, row);
+    move(add, w(edit) + 10, row);
+    move(control(IDC_DELETE_CATEGORY), w(edit) + w(add) + 15, row);
+
+    HWND addItem = control(IDC_ADD_ITEM);
+    const int itemsLeft = categoryRight - dialog.left;
+    move(addItem, itemsLeft, row);
+    move(control(IDC_DELETE_ITEM), itemsLeft + w(addItem) + 5, row);
+}
+
+// ---------------------------------------------------------------------------
+// Messages
+
+LRESULT CExpertDlg::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
+    EndDialog(0);
+    return 1;
+}
+
+LRESULT CExpertDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
+    LayoutControls();
+    return 0;
+}
+
+LRESULT CExpertDlg::OnCategoryListChanged(int, LPNMHDR, BOOL&) {
+    if (!m_bInitialising) ShowCategoryItems();
+    return 0;
+}
+
+LRESULT CExpertDlg::OnCategoryDoubleClick(int, LPNMHDR, BOOL&) {
+    EditCategory();
+    return 0;
+}
+
+LRESULT CExpertDlg::OnCategoryRightClick(int, LPNMHDR, BOOL&) {
+    return TrackListMenu(m_hCategoryList, IDR_CATEGORY_MENU);
+}
+
+LRESULT CExpertDlg::OnItemListChanged(int, LPNMHDR, BOOL&) {
+    ShowItemButtons();
+    return 0;
+}
+
+LRESULT CExpertDlg::OnItemRightClick(int, LPNMHDR, BOOL&) { return TrackListMenu(m_hItemList, IDR_ITEM_MENU); }
+
+LRESULT CExpertDlg::OnAddCategory(WORD, WORD, HWND, BOOL&) { return AddCategory(); }
+
+LRESULT CExpertDlg::OnEditCategory(WORD, WORD, HWND, BOOL&) {
+    EditCategory();
+    return 0;
+}
+
+LRESULT CExpertDlg::OnDeleteCategory(WORD, WORD, HWND, BOOL&) {
+    DeleteCategory();
+    return 0;
+}
+
+LRESULT CExpertDlg::OnAddItem(WORD, WORD, HWND, BOOL&) {
+    AddItem();
+    return 0;
+}
+
+LRESULT CExpertDlg::OnDeleteItem(WORD, WORD, HWND, BOOL&) {
+    DeleteItem();
+    return 0;
+}
+
+LRESULT CExpertDlg::OnDone(WORD, WORD, HWND, BOOL&) {
+    g_bModified = true;
+    EndDialog(0);
+    return 0;
+}
+
+LRESULT CExpertDlg::TrackListMenu(HWND list, UINT menuId) {
+    if (report_list::RowCount(list) == 0 || report_list::FirstSelectedRow(list) < 0) return 0;
+    return TrackResourceMenu(m_hWnd, menuId, 0) ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Categories
+
+void CExpertDlg::SaveAndNotify() {
+    SaveRuleStore();
+    NotifyRegistryMonitor();
+}
+
+int CExpertDlg::AddCategory() {
+    if (!g_ruleStore.categories) return 0;
+    const uint32_t count = g_ruleStore.count;
+    if (count >= kMaxEditorCategories) {
+        ResourceMessageBox(m_hWnd, IDS_NO_MORE_CATEGORIES, nullptr, MB_OK);
+        return 0;
+    }
+    int32_t newId = kFirstUserCreatedId;
+    if (count > 0 && g_ruleStore.categories[count - 1].id >= kFirstUserCreatedId)
+        newId = g_ruleStore.categories[count - 1].id + 1;
+
+    RuleCategory& record = g_ruleStore.categories[count];
+    std::memset(&record, 0, sizeof(record));
+    CClassAdd dialog;
+    if (dialog.RunOn(&record) != 1) return 0;
+
+    for (uint32_t i = 0; i < count; ++i) {
+        if (CompareNoCase(g_ruleStore.categories[i].name, record.name) == 0) {
+            ResourceMessageBox(m_hWnd, IDS_NAME_EXISTS, nullptr, MB_OK);
+            std::memset(&record, 0, sizeof(record));
+            return 0;
+        }
+    }
+
+    record.id = newId;
+    const int row = AppendCategoryRow(static_cast<int32_t>(count));
+    if (row >= 0) report_list::SelectRow(m_hCategoryList, row);
+    g_ruleStore.count = count + 1;
+    SaveAndNotify();
+    return 1;
+}
+
+bool CExpertDlg::CheckCategoryRights(const RuleCategory& category) {
+    if (category.adminOnly && !IsUserAdmin()) {
+        ResourceMessageBox(m_hWnd, IDS_NEED_ADMIN, nullptr, MB_OK);
+        return false;
+    }
+    return true;
+}
+
+void CExpertDlg::EditCategory() {
+    RuleCategory* category = CurrentCategory();
+    if (!category || !CheckCategoryRights(*category)) return;
+    CClassAdd dialog;
+    if (dialog.RunOn(category) != 1) return;
+    // Rows and store records share their index; the name cannot change here.
+    SetCategoryRow(m_nCurCategory, m_nCurCategory);
+    SaveAndNotify();
+}
+
+void CExpertDlg::DeleteCategory() {
+    RuleCategory* category = CurrentCategory();
+    if (!category) return;
+    if (category->id < kFirstUserCreatedId) {
+        ResourceMessageBox(m_hWnd, IDS_CANNOT_DELETE, nullptr, MB_OK);
+        return;
+    }
+    if (ResourceMessageBox(m_hWnd, IDS_ASK_DELETE_CATEGORY, kNoticeCaption, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return;
+
+    const uint32_t index = static_cast<uint32_t>(m_nCurCategory);
+    const uint32_t count = g_ruleStore.count;
+    EmptyCategoryItems(category);
+    if (index + 1 < count)
+        std::memmove(&g_ruleStore.categories[index], &g_ruleStore.categories[index + 1],
+                     (count - index - 1) * sizeof(RuleCategory));
+    // The vacated last record must not keep a second pointer to a list.
+    std::memset(&g_ruleStore.categories[count - 1], 0, sizeof(RuleCategory));
+    g_ruleStore.count = count - 1;
+
+    ::SendMessageW(m_hCategoryList, LVM_DELETEITEM, index, 0);
+    // Later rows moved up one place with their records.
+    for (int row = static_cast<int>(index); row < report_list::RowCount(m_hCategoryList); ++row)
+        report_list::SetRowData(m_hCategoryList, row, row);
+    SaveAndNotify();
+    ShowCategoryItems();
+}
+
+// ---------------------------------------------------------------------------
+// Items
+
+void CExpertDlg::AddItem() {
+    if (!CurrentCategory()) return;
+    CItemAdd dialog;
+    if (dialog.DoModal(::GetActiveWindow()) != 1) return;
+
+    const int rows = report_list::RowCount(m_hItemList);
+    for (int row = 0; row < rows; ++row) {
+        if (::lstrcmpiW(report_list::CellText(m_hItemList, row, 0).c_str(), dialog.m_strRootName.c_str()) == 0 &&
+            ::lstrcmpiW(report_list::CellText(m_hItemList, row, 1).c_str(), dialog.m_strKeyPath.c_str()) == 0) {
+            ResourceMessageBox(m_hWnd, IDS_ITEM_EXISTS, nullptr, MB_OK);
+            report_list::SelectRow(m_hItemList, row);
+            return;
+        }
+    }
+
+    std::unique_ptr<RuleItem> item(new RuleItem());
+    item->root = dialog.m_dwRoot;
+    WideToAnsiCut(dialog.m_strKeyPath.c_str(), item->keyPath, sizeof(item->keyPath));
+    WideToAnsiCut(dialog.m_strName.c_str(), item->name, sizeof(item->name));
+    WideCopyCut(dialog.m_strName.c_str(), item->wideName, sizeof(item->wideName) / sizeof(item->wideName[0]));
+    item->flags = kItemFlagUser;
+    if (dialog.m_strKeyPath[0] == L'.') item->flags |= kItemFlagDotPath;
+
+    AppendItemRow(std::move(item));
+    RebuildCategoryItems();
+    ::SetFocus(m_hItemList);
+}
+
+bool CExpertDlg::CheckRootRights(const std::wstring& rootName) {
+    const uint32_t root = RootFromLongName(ToAnsi(rootName.c_str()).c_str());
+    if (!IsUserAdmin() && RootNeedsAdmin(root)) {
+        ResourceMessageBox(m_hWnd, IDS_NEED_ADMIN, nullptr, MB_OK);
+        return false;
+    }
+    return true;
+}
+
+void CExpertDlg::DeleteItem() {
+    if (!CurrentCategory() || report_list::RowCount(m_hItemList) == 0) return;
+    const int row = report_list::FirstSelectedRow(m_hItemList);
+    const std::wstring rootName = row >= 0 ? report_list::CellText(m_hItemList, row, 0) : std::wstring();
+    if (!CheckRootRights(rootName) || rootName.empty()) return;
+
+    const std::wstring caption = LoadResourceString(IDS_ITEM_CAPTION);
+    if (ResourceMessageBox(m_hWnd, IDS_ASK_DELETE_ITEM, caption.c_str(), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return;
+    DeleteItemRow(row);
+    RebuildCategoryItems();
+    SaveAndNotify();
+}

@@ -1,0 +1,22 @@
+#include "dialogs/framework/resource_ui.h"
+
+#include <string>
+
+#include "plugin/raii.h"
+#include "plugin/resource_module.h"
+
+int ResourceMessageBox(HWND owner, UINT textId, const wchar_t* caption, UINT type) {
+    const std::wstring text = LoadResourceString(textId);
+    return ::MessageBoxW(owner, text.c_str(), caption, type);
+}
+
+bool TrackResourceMenu(HWND owner, UINT menuId, int subMenuIndex) {
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    UniqueMenu menu(::LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(menuId)));
+    if (!menu) return false;
+    HMENU popup = ::GetSubMenu(menu.get(), subMenuIndex);
+    if (!popup) return false;
+    ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, owner, nullptr);
+    return true;
+}

@@ -1,0 +1,280 @@
+#include "dialogs/hand_edit_dlg.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "core/root_names.h"
+#include "core/rule_text.h"
+#include "dialogs/add_vir_dlg.h"
+#include "plugin/dll_module.h"
+#include "plugin/globals.h"
+#include "plugin/platform.h"
+#include "plugin/raii.h"
+#include "plugin/resource_module.h"
+#include "plugin/settings_files.h"
+#include "rules/ansi_text.h"
+#include "rules/ini_rules.h"
+#include "rules/profile_list.h"
+#include "rules/rule_entry_list.h"
+
+CHandEditDlg* g_pHandEditDlg = nullptr;
+
+namespace {
+
+struct ColumnSpec {
+    UINT headerId;
+    int percent;
+};
+const ColumnSpec kColumns[] = {
+    {CHandEditDlg::IDS_COLUMN_SECTION, 15},
+    {CHandEditDlg::IDS_COLUMN_DISPLAY_NAME, 20},
+    {CHandEditDlg::IDS_COLUMN_KEY_PATH, 35},
+    {CHandEditDlg::IDS_COLUMN_VALUE, 30},
+};
+
+const int kCellChars = 260;
+
+// The whole section name of every entry the reader built from `path`, in
+// list order.  The reader lists sections last to first, each once per rule it
+// yields, so counting the rules of each section lines the names up with the
+// entries.  When the file no longer matches the entries, the cut names are
+// all there is.
+std::vector<std::string> WholeSectionNames(const char* path, const RuleEntry* entries) {
+    std::vector<std::string> inFileOrder;
+    std::vector<char> sections = ReadProfileList(path);
+    for (const char* section = sections.data(); *section; section += std::strlen(section) + 1) {
+        std::vector<char> keys = ReadProfileList(path, section);
+        for (const char* key = keys.data(); *key; key += std::strlen(key) + 1) {
+            if (CompareNoCase(key, "name") == 0) continue;
+            RuleEntryList probe(MakeRuleEntry(section, "", key, ""));
+            if (probe) inFileOrder.push_back(section);
+        }
+    }
+
+    std::vector<std::string> names;
+    auto whole = inFileOrder.rbegin();
+    bool matches = true;
+    for (const RuleEntry* entry = entries; entry && matches; entry = entry->next, ++whole) {
+        char cut[sizeof(entry->category)];
+        matches = whole != inFileOrder.rend();
+        if (matches) {
+            CopyCut(cut, sizeof(cut), whole->c_str());
+            matches = std::strcmp(cut, entry->category) == 0;
+        }
+        if (matches) names.push_back(*whole);
+    }
+    if (matches && whole == inFileOrder.rend()) return names;
+
+    names.clear();
+    for (const RuleEntry* entry = entries; entry; entry = entry->next) names.push_back(entry->category);
+    return names;
+}
+
+bool SameSection(const std::string& a, const std::string& b) {
+    const std::wstring wa = ToWide(a.c_str()), wb = ToWide(b.c_str());
+    // The profile functions match section names without regard to case.
+    return ::CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+CHandEditDlg::CHandEditDlg() {
+    m_szIniPath[0] = 0;
+    g_pHandEditDlg = this;
+}
+
+CHandEditDlg::~CHandEditDlg() {
+    if (g_pHandEditDlg == this) g_pHandEditDlg = nullptr;
+}
+
+LRESULT CHandEditDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+    m_wndList = GetDlgItem(IDC_ENTRY_LIST);
+    ::SendMessageW(m_wndList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    m_wndDelete = GetDlgItem(IDC_DELETE);
+    // The 9x list view draws the dialog font badly; it keeps the system font.
+    if (IsWin9xPlatform()) ::SendMessageW(m_wndList, WM_SETFONT, 0, FALSE);
+
+    if (IWindowStyle* style = CurrentWindowStyle()) {
+        style->StyleDialog(m_hWnd);
+        style->StylePushButton(GetDlgItem(IDC_ADD));
+        style->StylePushButton(GetDlgItem(IDC_DELETE));
+        style->StylePushButton(GetDlgItem(IDC_CONFIRM));
+        style->StyleListView(GetDlgItem(IDC_ENTRY_LIST));
+    }
+
+    InsertColumns();
+    FillEntryList();
+    return TRUE;
+}
+
+void CHandEditDlg::InsertColumns() {
+    RECT client = {};
+    ::GetClientRect(m_wndList, &client);
+    const int width = client.right - client.left;
+
+    // A missing header string repeats the previous column's header.
+    std::wstring header;
+    for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i) {
+        std::wstring loaded = LoadResourceString(kColumns[i].headerId);
+        if (!loaded.empty()) header = loaded;
+        LVCOLUMNW column = {};
+        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
+        column.fmt = LVCFMT_CENTER;
+        column.cx = width * kColumns[i].percent / 100;
+        column.pszText = const_cast<wchar_t*>(header.c_str());
+        ::SendMessageW(m_wndList, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void CHandEditDlg::BuildIniPath() { BuildSettingsPath(kRegUserIniName, m_szIniPath, MAX_PATH, false); }
+
+int CHandEditDlg::RowCount() const { return static_cast<int>(::SendMessageW(m_wndList, LVM_GETITEMCOUNT, 0, 0)); }
+
+int CHandEditDlg::SelectedRow() const {
+    return static_cast<int>(::SendMessageW(m_wndList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+int CHandEditDlg::InsertRow(int index, const std::wstring& section, const std::wstring& displayName,
+                            const std::wstring& keyPath, const std::wstring& value, const std::string& fileSection) {
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = const_cast<wchar_t*>(section.c_str());
+    const int row = static_cast<int>(::SendMessageW(m_wndList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) return row;
+    const std::wstring* cells[] = {&displayName, &keyPath, &value};
+    for (int sub = 1; sub <= 3; ++sub) {
+        LVITEMW cell = {};
+        cell.iSubItem = sub;
+        cell.pszText = const_cast<wchar_t*>(cells[sub - 1]->c_str());
+        ::SendMessageW(m_wndList, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    }
+    const size_t at = static_cast<size_t>(row) < m_rowSections.size() ? static_cast<size_t>(row) : m_rowSections.size();
+    m_rowSections.insert(m_rowSections.begin() + static_cast<std::ptrdiff_t>(at), fileSection);
+    return row;
+}
+
+void CHandEditDlg::FillEntryList() {
+    ::SendMessageW(m_wndList, LVM_DELETEALLITEMS, 0, 0);
+    m_rowSections.clear();
+    BuildIniPath();
+
+    // No settings folder means no file: an empty path would name the
+    // system's own profile file.
+    const std::string path = ToAnsi(m_szIniPath);
+    RuleEntryList entries(path.empty() ? nullptr : ReadIniRuleFile(path.c_str()));
+    if (!entries) {
+        ::EnableWindow(m_wndDelete, FALSE);
+        return;
+    }
+
+    const std::vector<std::string> wholeNames = WholeSectionNames(path.c_str(), entries.get());
+    int i = 0;
+    for (const RuleEntry* entry = entries.get(); entry && i <= kLastRowIndex; entry = entry->next, ++i) {
+        InsertRow(i, ToWide(entry->category), ToWide(entry->displayName), ToWide(entry->keyPath),
+                  ToWide(entry->valueSpec), wholeNames[static_cast<size_t>(i)]);
+    }
+}
+
+void CHandEditDlg::AppendEntryRow(const std::wstring& section, const std::wstring& displayName,
+                                  const std::wstring& keyPath, const std::wstring& value) {
+    if (!m_wndList) return;
+    InsertRow(RowCount(), section, displayName, keyPath, value, ToAnsi(section.c_str()));
+}
+
+LRESULT CHandEditDlg::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
+    EndDialog(0);
+    return 0;
+}
+
+LRESULT CHandEditDlg::OnConfirm(WORD, WORD, HWND, BOOL&) {
+    g_bModified = true;
+    EndDialog(0);
+    return 0;
+}
+
+LRESULT CHandEditDlg::OnAdd(WORD, WORD, HWND, BOOL&) {
+    {
+        CAddVirDlg addDialog;
+        addDialog.DoModal(::GetActiveWindow(), 0);
+    }
+    if (RowCount() > 0) ::EnableWindow(m_wndDelete, TRUE);
+    return 1;
+}
+
+LRESULT CHandEditDlg::OnDelete(WORD, WORD, HWND, BOOL&) {
+    const int row = SelectedRow();
+    if (row < 0) return 0;
+    BuildIniPath();
+
+    wchar_t shown[kCellChars] = {};
+    LVITEMW cell = {};
+    cell.iSubItem = 0;
+    cell.pszText = shown;
+    cell.cchTextMax = kCellChars;
+    ::SendMessageW(m_wndList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    const std::string section = static_cast<size_t>(row) < m_rowSections.size() ? m_rowSections[static_cast<size_t>(row)]
+                                                                                  : ToAnsi(shown);
+
+    // The whole section goes: its name line and every rule in it.
+    if (m_szIniPath[0]) ::WritePrivateProfileStringW(ToWide(section.c_str()).c_str(), nullptr, nullptr, m_szIniPath);
+
+    ::SendMessageW(m_wndList, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+    if (static_cast<size_t>(row) < m_rowSections.size())
+        m_rowSections.erase(m_rowSections.begin() + static_cast<std::ptrdiff_t>(row));
+    DeleteRowsOfSection(section);
+
+    if (RowCount() == 0) ::EnableWindow(m_wndDelete, FALSE);
+    return 1;
+}
+
+void CHandEditDlg::DeleteRowsOfSection(const std::string& fileSection) {
+    // The other rules of the section left the file with it.
+    for (int row = static_cast<int>(m_rowSections.size()) - 1; row >= 0; --row) {
+        if (!SameSection(m_rowSections[static_cast<size_t>(row)], fileSection)) continue;
+        ::SendMessageW(m_wndList, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+        m_rowSections.erase(m_rowSections.begin() + row);
+    }
+}
+
+LRESULT CHandEditDlg::OnListRightClick(int, LPNMHDR, BOOL&) {
+    if (SelectedRow() < 0) return 0;
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    UniqueMenu menu(::LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(IDR_CONTEXT_MENUS)));
+    if (menu) {
+        if (HMENU popup = ::GetSubMenu(menu.get(), kListMenuIndex))
+            ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+    }
+    return 1;
+}
+
+LRESULT CHandEditDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
+    HWND confirm = GetDlgItem(IDC_CONFIRM);
+    HWND remove = GetDlgItem(IDC_DELETE);
+    HWND add = GetDlgItem(IDC_ADD);
+    HWND list = GetDlgItem(IDC_ENTRY_LIST);
+    // Sizing during creation comes before the controls exist.
+    if (!confirm || !remove || !add || !list) return 0;
+
+    RECT frame = {}, confirmRect = {}, removeRect = {};
+    ::GetWindowRect(m_hWnd, &frame);
+    ::GetWindowRect(confirm, &confirmRect);
+    ::GetWindowRect(remove, &removeRect);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int confirmWidth = confirmRect.right - confirmRect.left;
+    const int confirmHeight = confirmRect.bottom - confirmRect.top;
+    const int removeWidth = removeRect.right - removeRect.left;
+
+    const UINT keepPlace = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    const UINT keepSize = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+    ::SetWindowPos(list, nullptr, 0, 0, width - 28, height - 110, keepPlace);
+    const int y = height - confirmHeight - 50;
+    ::SetWindowPos(confirm, nullptr, width - 100, y, 0, 0, keepSize);
+    ::SetWindowPos(remove, nullptr, width - confirmWidth - 120, y, 0, 0, keepSize);
+    ::SetWindowPos(add, nullptr, width - confirmWidth - removeWidth - 140, y, 0, 0, keepSize);
+    return 0;
+}

@@ -1,0 +1,77 @@
+// The hand-edit dialog: lists the entries of the working copy of the user
+// rule file, adds entries through the add-entry dialog and deletes sections.
+// Every change goes to the working copy at once; the confirm button marks
+// the settings as modified so that Apply copies them back.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "dialogs/framework/dialog_impl.h"
+
+class CHandEditDlg : public CDialogImpl<CHandEditDlg> {
+public:
+    enum { IDD = 293 };
+    enum { IDC_ADD = 1041, IDC_DELETE = 1042, IDC_ENTRY_LIST = 1043, IDC_CONFIRM = 1072 };
+    enum {
+        IDS_COLUMN_KEY_PATH = 151,
+        IDS_COLUMN_VALUE = 152,
+        IDS_COLUMN_DISPLAY_NAME = 153,
+        IDS_COLUMN_SECTION = 154,
+    };
+    enum { IDR_CONTEXT_MENUS = 216, kListMenuIndex = 2 };
+    // Row index past which no more rows are listed.
+    enum { kLastRowIndex = 10000 };
+
+    CHandEditDlg();
+    ~CHandEditDlg() override;
+
+    // Reloads the list from the working copy of the user rule file.
+    void FillEntryList();
+    // Appends the row of an entry just written to the working copy; the
+    // section is the one written, the other texts as they were typed.
+    void AppendEntryRow(const std::wstring& section, const std::wstring& displayName, const std::wstring& keyPath,
+                        const std::wstring& value);
+
+    BEGIN_MSG_MAP(CHandEditDlg)
+        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+        MESSAGE_HANDLER(WM_CLOSE, OnClose)
+        MESSAGE_HANDLER(WM_SIZE, OnSize)
+        COMMAND_ID_HANDLER(IDC_CONFIRM, OnConfirm)
+        COMMAND_ID_HANDLER(IDC_ADD, OnAdd)
+        COMMAND_ID_HANDLER(IDC_DELETE, OnDelete)
+        NOTIFY_HANDLER(IDC_ENTRY_LIST, NM_RCLICK, OnListRightClick)
+    END_MSG_MAP()
+
+    wchar_t m_szIniPath[MAX_PATH];
+    HWND m_wndDelete = nullptr;
+    HWND m_wndList = nullptr;
+
+private:
+    LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnConfirm(WORD, WORD, HWND, BOOL&);
+    LRESULT OnAdd(WORD, WORD, HWND, BOOL&);
+    LRESULT OnDelete(WORD, WORD, HWND, BOOL&);
+    LRESULT OnListRightClick(int, LPNMHDR, BOOL&);
+
+    void InsertColumns();
+    int InsertRow(int index, const std::wstring& section, const std::wstring& displayName,
+                  const std::wstring& keyPath, const std::wstring& value, const std::string& fileSection);
+    void DeleteRowsOfSection(const std::string& fileSection);
+    int RowCount() const;
+    int SelectedRow() const;
+    void BuildIniPath();
+
+    // The section, as the file names it, of each row in row order.  The
+    // list shows section names cut to what a rule record keeps; deleting
+    // needs the whole name.
+    std::vector<std::string> m_rowSections;
+};
+
+// The hand-edit dialog that exists, or null; the add-entry dialog appends
+// its new row through it.
+extern CHandEditDlg* g_pHandEditDlg;

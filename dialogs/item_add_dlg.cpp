@@ -1,0 +1,87 @@
+#include "dialogs/item_add_dlg.h"
+
+#include "core/root_names.h"
+#include "dialogs/framework/resource_ui.h"
+#include "plugin/dll_module.h"
+#include "plugin/platform.h"
+#include "plugin/resource_module.h"
+#include "rules/ansi_text.h"
+#include "rules/monitor_notify.h"
+#include "rules/rule_store.h"
+#include "rules/user_rights.h"
+
+LRESULT CItemAdd::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+    StyleControls();
+    m_hRootBox = GetDlgItem(IDC_ROOT);
+    FillRootBox();
+    ::SendMessageW(m_hRootBox, CB_SETCURSEL, 0, 0);
+    return TRUE;
+}
+
+void CItemAdd::StyleControls() {
+    IWindowStyle* style = CurrentWindowStyle();
+    if (!style) return;
+    style->StyleDialog(m_hWnd);
+    style->StylePushButton(GetDlgItem(IDOK));
+    style->StylePushButton(GetDlgItem(IDCANCEL));
+    style->StyleComboBox(GetDlgItem(IDC_ROOT));
+    style->StyleEdit(GetDlgItem(IDC_KEY_PATH));
+    style->StyleEdit(GetDlgItem(IDC_NAME));
+}
+
+void CItemAdd::FillRootBox() {
+    auto add = [this](const RegistryRootName& row) {
+        const std::wstring name = ToWide(row.longName);
+        ::SendMessageW(m_hRootBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    };
+    // Roots whose keys only administrators may change are not offered to
+    // other users.
+    for (uint32_t row = 0; row < kNtRootRows; ++row)
+        if (IsUserAdmin() || !RootNeedsAdmin(kRegistryRoots[row].root)) add(kRegistryRoots[row]);
+    if (IsWin9xPlatform()) {
+        for (const RegistryRootName& row : kRegistryRoots)
+            if (row.root == kHkeyDynData) add(row);
+    }
+}
+
+LRESULT CItemAdd::OnOK(WORD, WORD, HWND, BOOL&) {
+    if (!DoDataExchange(true)) return 0;  // a text too long: beeped, focused
+    if (m_strKeyPath.empty()) {
+        ShowMessage(IDS_KEY_PATH_EMPTY);
+        return 0;
+    }
+    if (m_strName.empty()) {
+        ShowMessage(IDS_NAME_EMPTY);
+        return 0;
+    }
+
+    const int rootLength = ::GetWindowTextLengthW(m_hRootBox);
+    m_strRootName.assign(static_cast<size_t>(rootLength) + 1, L'\0');
+    const int copied = ::GetWindowTextW(m_hRootBox, &m_strRootName[0], rootLength + 1);
+    m_strRootName.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+
+    const std::wstring fullPath = m_strRootName + L"\\" + m_strKeyPath;
+    if (!IsValidKeyPath(fullPath.c_str())) {
+        ShowMessage(IDS_KEY_PATH_INVALID);
+        ::SetFocus(GetDlgItem(IDC_KEY_PATH));
+        return 0;
+    }
+    m_dwRoot = RootFromLongName(ToAnsi(m_strRootName.c_str()).c_str());
+
+    // The monitor hears of the change now; the editor adds the item after
+    // this dialog has closed and saves once more.
+    SaveRuleStore();
+    NotifyRegistryMonitor();
+    EndDialog(1);
+    return 0;
+}
+
+LRESULT CItemAdd::OnCancel(WORD, WORD, HWND, BOOL&) {
+    EndDialog(0);
+    return 0;
+}
+
+void CItemAdd::ShowMessage(UINT textId) {
+    const std::wstring caption = LoadResourceString(IDS_CAPTION);
+    ResourceMessageBox(m_hWnd, textId, caption.c_str(), MB_OK);
+}

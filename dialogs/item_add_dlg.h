@@ -1,0 +1,50 @@
+// The add-item dialog: the user picks a registry root, types a key path
+// under it and a name.  On OK the input has been checked (including that the
+// key path is acceptable for the root) and is left in the fields for the
+// expert rule editor, which builds the item.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "dialogs/framework/data_exchange.h"
+#include "dialogs/framework/dialog_impl.h"
+
+class CItemAdd : public CDialogImpl<CItemAdd>, public CWinDataExchange<CItemAdd> {
+public:
+    enum { IDD = 141 };
+    enum { IDC_ROOT = 1008, IDC_KEY_PATH = 1022, IDC_NAME = 1023 };
+    enum { IDS_NAME_EMPTY = 140, IDS_KEY_PATH_EMPTY = 141, IDS_CAPTION = 146, IDS_KEY_PATH_INVALID = 195 };
+    enum { kMaxTextChars = 250 };
+    // Roots offered on the NT platform: the first rows of the root table.
+    enum { kNtRootRows = 5 };
+
+    std::wstring m_strRootName;  // e.g. HKEY_CURRENT_USER
+    uint32_t m_dwRoot = 0;       // its handle value; set at OK
+    HWND m_hRootBox = nullptr;
+    std::wstring m_strKeyPath;   // below the root, without the root's backslash
+    std::wstring m_strName;
+
+    BEGIN_MSG_MAP(CItemAdd)
+        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+        COMMAND_HANDLER(IDOK, 0, OnOK)
+        COMMAND_HANDLER(IDCANCEL, 0, OnCancel)
+    END_MSG_MAP()
+
+    BEGIN_DDX_MAP(CItemAdd)
+        DDX_TEXT_LEN(IDC_KEY_PATH, m_strKeyPath, kMaxTextChars)
+        DDX_TEXT_LEN(IDC_NAME, m_strName, kMaxTextChars)
+    END_DDX_MAP()
+
+protected:
+    virtual LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+
+private:
+    LRESULT OnOK(WORD, WORD, HWND, BOOL&);
+    LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
+
+    void StyleControls();
+    void FillRootBox();
+    void ShowMessage(UINT textId);
+};

@@ -1,0 +1,179 @@
+#include "tools/rdbtool/max_set.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/root_names.h"
+#include "tools/rdbtool/database_files.h"
+#include "tools/rdbtool/file_bytes.h"
+#include "tools/rdbtool/rdb_model.h"
+
+const wchar_t kMaxSetLibraryName[] = L"QRegEx0409.rdb";
+
+namespace {
+
+const uint32_t kUserItemsPerCategory = 100;
+const uint32_t kIniRulesPerSection = 10;
+const uint32_t kLibraryRuleGroups = 40;
+const int32_t kFirstUserCreatedId = 800;
+
+template <size_t N>
+void SetText(char (&narrow)[N], wchar_t* wide, const char* format, uint32_t a, uint32_t b = 0) {
+    std::snprintf(narrow, N, format, a, b);
+    size_t i = 0;
+    for (; narrow[i]; ++i) wide[i] = static_cast<unsigned char>(narrow[i]);  // ASCII only
+    wide[i] = 0;
+}
+
+const uint32_t kRoots[] = {kHkeyLocalMachine, kHkeyCurrentUser, kHkeyClassesRoot};
+
+RuleItem LibraryItem(uint32_t category, uint32_t index) {
+    RuleItem item;
+    std::memset(&item, 0, sizeof item);
+    item.root = kRoots[(category + index) % 3];
+    std::snprintf(item.keyPath, sizeof item.keyPath, "Software\\Vendor%04u\\Protected\\Setting%03u", category, index);
+    SetText(item.name, item.wideName, "Setting %u of group %u", index, category);
+    return item;
+}
+
+RuleCategory MakeCategory(int32_t id, uint32_t n) {
+    static const int32_t kModes[] = {0x002, 0x101, 0x200, 0x103};
+    RuleCategory category;
+    std::memset(&category, 0, sizeof category);
+    category.id = id;
+    SetText(category.name, category.wideName, "Protection group %u", n);
+    SetText(category.description, category.wideDescription,
+            "Registry locations of protection group %u, guarded against changes by other programs.", n);
+    category.action = static_cast<int32_t>(n % 3);
+    category.mode = kModes[n % 4];
+    category.option4 = 1;
+    category.adminOnly = static_cast<int32_t>(n % 2);
+    return category;
+}
+
+RdbSource ShippedLibrary(const MaxSetShape& shape) {
+    RdbSource source;
+    source.kind = RdbKind::kCategories;
+    for (uint32_t c = 0; c < shape.categories; ++c) {
+        source.database.AddCategory(MakeCategory(static_cast<int32_t>(c + 1), c + 1));
+        for (uint32_t i = 0; i < shape.itemsPerCategory; ++i) source.database.AddItem(LibraryItem(c + 1, i));
+    }
+    return source;
+}
+
+RdbSource RuleLibrarySet(const MaxSetShape& shape) {
+    RdbSource source;
+    source.kind = RdbKind::kLibrary;
+    char text[64];
+    for (uint32_t r = 0; r < shape.libraryRecords; ++r) {
+        LibraryRule rule;
+        std::snprintf(text, sizeof text, "Library group %u", r % kLibraryRuleGroups);
+        rule.category = text;
+        std::snprintf(text, sizeof text, "Library rule %u", r);
+        rule.displayName = text;
+        std::snprintf(text, sizeof text, "%s\\Software\\RuleLibrary\\Rule%05u", r % 2 ? "HKCU" : "HKLM", r);
+        rule.keyPath = text;
+        if (r % 3 == 0)
+            std::snprintf(text, sizeof text, "%%system%%\\rule%u.exe", r);
+        else if (r % 3 == 1)
+            std::snprintf(text, sizeof text, "*");
+        else
+            std::snprintf(text, sizeof text, "value%u", r);
+        rule.valueSpec = text;
+        rule.number = static_cast<int32_t>(r % 7);
+        source.library.rules.push_back(rule);
+    }
+    return source;
+}
+
+// User categories of 100 items, alternately joining a library category and
+// created by the user; every tenth item repeats a library location in other
+// letter case, which the load drops.
+RdbSource UserDatabase(const MaxSetShape& shape) {
+    RdbSource source;
+    source.kind = RdbKind::kCategories;
+    uint32_t made = 0;
+    for (uint32_t k = 0; made < shape.userItems; ++k) {
+        const bool joinsLibrary = (k % 2 == 0) && k / 2 < shape.categories;
+        const int32_t id = joinsLibrary ? static_cast<int32_t>(k / 2 + 1) : kFirstUserCreatedId + static_cast<int32_t>(k / 2);
+        source.database.AddCategory(MakeCategory(id, static_cast<uint32_t>(id)));
+        for (uint32_t i = 0; i < kUserItemsPerCategory && made < shape.userItems; ++i, ++made) {
+            RuleItem item;
+            if (made % 10 == 0 && shape.categories && shape.itemsPerCategory) {
+                item = LibraryItem((made / 10) % shape.categories + 1, (made / 10) % shape.itemsPerCategory);
+                for (char* p = item.keyPath; *p; ++p)
+                    if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
+            } else {
+                std::memset(&item, 0, sizeof item);
+                item.root = kHkeyCurrentUser;
+                std::snprintf(item.keyPath, sizeof item.keyPath, "Software\\UserRules\\Entry%05u", made);
+            }
+            SetText(item.name, item.wideName, "User entry %u", made);
+            item.flags = kItemFlagUser;
+            source.database.AddItem(item);
+        }
+    }
+    return source;
+}
+
+std::string UserIniFile(const MaxSetShape& shape) {
+    std::string ini;
+    char line[160];
+    for (uint32_t r = 0; r < shape.iniRules; ++r) {
+        if (r % kIniRulesPerSection == 0) {
+            std::snprintf(line, sizeof line, "[Rules%05u]\r\nname=Rule group %u\r\n", r / kIniRulesPerSection,
+                          r / kIniRulesPerSection);
+            ini += line;
+        }
+        // The file mixes both spellings of a root, as hand-edited files do.
+        std::snprintf(line, sizeof line, "%s\\Software\\HandRules\\Key%05u\\Value=data%u,%u\r\n",
+                      r % 2 ? "HKEY_CURRENT_USER" : "HKLM", r, r, r % 5);
+        ini += line;
+    }
+    return ini;
+}
+
+std::string ExpertIniFile(const MaxSetShape& shape) {
+    std::string ini;
+    char section[96];
+    auto add = [&](int32_t id, uint32_t n) {
+        std::snprintf(section, sizeof section, "[%d]\r\nMode=%d\r\nAction=%u\r\n", id, n % 2 ? 0x103 : 0x002, n % 3);
+        ini += section;
+    };
+    for (uint32_t c = 0; c < shape.categories; ++c) add(static_cast<int32_t>(c + 1), c);
+    add(99, 0);
+    for (uint32_t u = 0; u < (shape.userItems + kUserItemsPerCategory - 1) / kUserItemsPerCategory; ++u)
+        add(kFirstUserCreatedId + static_cast<int32_t>(u), u);
+    return ini;
+}
+
+}  // namespace
+
+MaxSetShape DoubledShape(const MaxSetShape& shape) {
+    MaxSetShape doubled = shape;
+    doubled.itemsPerCategory *= 2;
+    doubled.libraryRecords *= 2;
+    doubled.iniRules *= 2;
+    doubled.userItems *= 2;
+    return doubled;
+}
+
+bool GenerateMaxSet(const std::wstring& dataFolder, const std::wstring& settingsFolder, const MaxSetShape& shape,
+                    std::string& error) {
+    struct Database {
+        std::wstring path;
+        RdbSource source;
+    } databases[] = {
+        {dataFolder + L"\\" + kMaxSetLibraryName, ShippedLibrary(shape)},
+        {dataFolder + L"\\RegLib.rdb", RuleLibrarySet(shape)},
+        {settingsFolder + L"\\QRegUser.rdb", UserDatabase(shape)},
+    };
+    for (const Database& database : databases)
+        if (!WriteDatabaseFile(database.path, database.source, error)) return false;
+    if (!WriteFileBytes(settingsFolder + L"\\RegUser.ini", UserIniFile(shape)) ||
+        !WriteFileBytes(settingsFolder + L"\\QRegEx.ini", ExpertIniFile(shape))) {
+        error = "could not write the INI files";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,90 @@
+#include "tools/rdbtool/text_codec.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+bool IsAnsiCodePage(uint32_t codePage) {
+    // UTF-7/UTF-8 and the stateful ISO-2022 family are not ANSI code pages.
+    if (codePage == CP_ACP || codePage == CP_OEMCP || codePage >= 50000) return false;
+    CPINFO info;
+    return ::GetCPInfo(codePage, &info) && info.MaxCharSize <= 2;
+}
+
+bool Utf8ToWide(const std::string& utf8, std::wstring& wide) {
+    wide.clear();
+    if (utf8.empty()) return true;
+    const int length = static_cast<int>(utf8.size());
+    int needed = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
+    if (needed <= 0) return false;
+    wide.resize(static_cast<size_t>(needed));
+    return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, &wide[0], needed) == needed;
+}
+
+std::string WideToUtf8(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    const int length = static_cast<int>(wide.size());
+    int needed = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) return std::string();
+    std::string utf8(static_cast<size_t>(needed), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, &utf8[0], needed, nullptr, nullptr);
+    return utf8;
+}
+
+namespace {
+
+bool RawToWide(const std::string& ansi, uint32_t codePage, std::wstring& wide) {
+    wide.clear();
+    if (ansi.empty()) return true;
+    const int length = static_cast<int>(ansi.size());
+    int needed = ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, ansi.data(), length, nullptr, 0);
+    if (needed <= 0) return false;
+    wide.resize(static_cast<size_t>(needed));
+    return ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, ansi.data(), length, &wide[0], needed) == needed;
+}
+
+bool RawToAnsi(const std::wstring& wide, uint32_t codePage, std::string& ansi) {
+    ansi.clear();
+    if (wide.empty()) return true;
+    const int length = static_cast<int>(wide.size());
+    BOOL usedDefault = FALSE;
+    int needed = ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, nullptr,
+                                       &usedDefault);
+    if (needed <= 0 || usedDefault) return false;
+    ansi.resize(static_cast<size_t>(needed));
+    return ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, &ansi[0], needed, nullptr,
+                                 &usedDefault) == needed &&
+           !usedDefault;
+}
+
+}  // namespace
+
+// Both directions insist on the round trip: a conversion that does not come
+// back unchanged would make a packed database differ from its source.
+bool WideToCodePage(const std::wstring& wide, uint32_t codePage, std::string& ansi) {
+    std::wstring back;
+    return RawToAnsi(wide, codePage, ansi) && RawToWide(ansi, codePage, back) && back == wide;
+}
+
+bool CodePageToWide(const std::string& ansi, uint32_t codePage, std::wstring& wide) {
+    std::string back;
+    return RawToWide(ansi, codePage, wide) && RawToAnsi(wide, codePage, back) && back == ansi;
+}
+
+// Names the first character that the code page cannot hold.
+std::string DescribeCodePageMiss(const std::wstring& wide, uint32_t codePage) {
+    for (size_t i = 0; i < wide.size(); ++i) {
+        size_t n = (wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size()) ? 2 : 1;
+        std::string ansi;
+        if (!WideToCodePage(wide.substr(i, n), codePage, ansi)) {
+            unsigned cp = wide[i];
+            if (n == 2) cp = 0x10000 + ((wide[i] - 0xD800u) << 10) + (wide[i + 1] - 0xDC00u);
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", cp);
+            return std::string(code) + " has no exact form in code page " + std::to_string(codePage) +
+                   " (give the narrow text with `xHH bytes)";
+        }
+        i += n - 1;
+    }
+    return "text has no exact form in code page " + std::to_string(codePage);
+}
