@@ -12,17 +12,18 @@ namespace {
 HINSTANCE g_hLanguageModule = nullptr;  // never released
 }
 
+std::wstring DebugLineText(const wchar_t* text) {
+    return std::wstring(L"\nVtPestrol: ") + text + L" \n";
+}
+
 void DebugLine(const wchar_t* format, ...) {
     wchar_t text[512];
-    wchar_t line[600];
     va_list args;
     va_start(args, format);
     _vsnwprintf(text, 511, format, args);
     va_end(args);
     text[511] = 0;
-    _snwprintf(line, 599, L"\nVtPestrol: %ls \n", text);
-    line[599] = 0;
-    ::OutputDebugStringW(line);
+    ::OutputDebugStringW(DebugLineText(text).c_str());
 }
 
 std::wstring LanguageModuleFileName(LANGID language) {

@@ -18,3 +18,5 @@ HINSTANCE LoadLanguageModule(LANGID language);
 bool StartModule(HINSTANCE self);
 // Writes "\nVtPestrol: <text> \n" to the debugger output.
 void DebugLine(const wchar_t* format, ...);
+// The line DebugLine writes for a text.
+std::wstring DebugLineText(const wchar_t* text);

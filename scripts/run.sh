@@ -13,7 +13,7 @@ cmake --build --preset win32
 export WINEPREFIX="$root/build/wineprefix-run"
 export WINEDEBUG=-all
 suite="$root/build/suite"
-console=$(ls "$suite"/*.exe | head -1)
+console="$suite/VtOptions.exe"
 if [ -n "${DISPLAY:-}" ]; then
     [ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
     exec wine "$console" "$@"
