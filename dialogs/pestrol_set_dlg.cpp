@@ -1,5 +1,10 @@
 #include "dialogs/pestrol_set_dlg.h"
 
+#include <memory>
+#include <new>
+
+#include "dialogs/expert_dlg.h"
+#include "dialogs/hand_edit_dlg.h"
 #include "plugin/dll_module.h"
 #include "plugin/settings_transfer.h"
 
@@ -12,4 +17,16 @@ LRESULT CPestrolSetDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
         style->StylePushButton(GetDlgItem(IDC_HAND_EDIT));
     }
     return TRUE;  // the dialog manager sets the default focus
+}
+
+LRESULT CPestrolSetDlg::OnHandEdit(WORD, WORD, HWND, BOOL&) {
+    std::unique_ptr<CHandEditDlg> editor(new (std::nothrow) CHandEditDlg());
+    if (editor) editor->DoModal(m_hWnd, 0);
+    return 0;
+}
+
+LRESULT CPestrolSetDlg::OnExpert(WORD, WORD, HWND, BOOL&) {
+    std::unique_ptr<CExpertDlg> editor(new (std::nothrow) CExpertDlg());
+    if (editor) editor->DoModal(m_hWnd, 0);
+    return 0;
 }

@@ -15,9 +15,14 @@ public:
     BEGIN_MSG_MAP(CPestrolSetDlg)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+        COMMAND_HANDLER(IDC_HAND_EDIT, BN_CLICKED, OnHandEdit)
+        COMMAND_HANDLER(IDC_EXPERT, BN_CLICKED, OnExpert)
     END_MSG_MAP()
 
 private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+    // Each click runs a fresh editor object modally over the page.
+    LRESULT OnHandEdit(WORD, WORD, HWND, BOOL&);
+    LRESULT OnExpert(WORD, WORD, HWND, BOOL&);
 };
