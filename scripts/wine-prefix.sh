@@ -20,4 +20,4 @@ if [ ! -f "$prefix/.vtps-ready" ]; then
     touch "$prefix/.vtps-ready"
 fi
 # A persistent server saves a cold start for every test process.
-wineserver -p 2>/dev/null || true
+wineserver -p </dev/null >/dev/null 2>&1 || true
