@@ -7,6 +7,8 @@ action=${2:-start}
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 if [ "$action" = stop ]; then
     wineserver -k 2>/dev/null || true
+    # A dying server must be gone before the next start talks to it.
+    wineserver -w 2>/dev/null || true
     exit 0
 fi
 if [ ! -f "$prefix/.vtps-ready" ]; then

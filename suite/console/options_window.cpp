@@ -19,11 +19,11 @@ constexpr int kButtonHeight = 24;
 constexpr int kMinWidth = 480;
 constexpr int kMinHeight = 320;
 
-struct ButtonSpec {
+struct ButtonLabel {
     int id;
     const wchar_t* text;
 };
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonLabel kButtons[] = {
     {OptionsWindow::kApplyId, L"&Apply"},
     {OptionsWindow::kExportId, L"&Export..."},
     {OptionsWindow::kImportId, L"&Import..."},
@@ -84,6 +84,9 @@ bool OptionsWindow::Create(int showCommand) {
                                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 640, 440,
                                   nullptr, nullptr, instance_, this);
     if (!window) return false;
+    // A hidden window gets its first WM_SIZE only when shown: place the
+    // frame now so that the page is created at its real size.
+    Layout();
     CreatePage();
     ShowWindow(window_, showCommand);
     return true;
@@ -138,9 +141,9 @@ void OptionsWindow::CreateControls() {
                               0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusId)),
                               instance_, nullptr);
     SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    for (const ButtonSpec& spec : kButtons) {
-        HWND button = CreateWindowExW(0, L"BUTTON", spec.text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                      0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+    for (const ButtonLabel& label : kButtons) {
+        HWND button = CreateWindowExW(0, L"BUTTON", label.text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                      0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(label.id)),
                                       instance_, nullptr);
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }

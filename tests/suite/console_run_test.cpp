@@ -1,6 +1,5 @@
 // VtOptions.exe without a window, run as a separate process the way scripts
 // run it, against the fake plug-in (which logs every call it gets).
-#include "plugin/raii.h"
 #include "tests/suite/suite_test_support.h"
 
 #include <gtest/gtest.h>
@@ -9,21 +8,8 @@
 
 namespace {
 
-struct Outcome {
-    DWORD exitCode = 0xFFFFFFFF;
-    std::string out;
-    std::string err;
-};
-
 std::wstring ConsolePath() { return SuiteDir() + L"\\VtOptions.exe"; }
 std::wstring FakePluginPath() { return WinePathFromUnix(VTPS_FAKE_PLUGIN_UNIX); }
-
-std::string Narrow(const std::wstring& text) {
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(bytes > 0 ? bytes - 1 : 0, '\0');
-    if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], bytes, nullptr, nullptr);
-    return result;
-}
 
 class ConsoleRunTest : public ::testing::Test {
 protected:
@@ -34,37 +20,7 @@ protected:
     void TearDown() override { SetEnvironmentVariableW(L"VTPS_FAKE_PLUGIN_LOG", nullptr); }
 
     Outcome Run(const std::wstring& arguments, const std::wstring& program = ConsolePath()) {
-        Outcome outcome;
-        const std::wstring outPath = temp_.Sub(L"out.txt");
-        const std::wstring errPath = temp_.Sub(L"err.txt");
-        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-        {
-            UniqueFile out(CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-            UniqueFile err(CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-            if (!out || !err) return outcome;
-            STARTUPINFOW startup = {};
-            startup.cb = sizeof(startup);
-            startup.dwFlags = STARTF_USESTDHANDLES;
-            startup.hStdInput = nullptr;
-            startup.hStdOutput = out.get();
-            startup.hStdError = err.get();
-            std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-            PROCESS_INFORMATION process = {};
-            if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                &process)) {
-                return outcome;
-            }
-            UniqueHandle processHandle(process.hProcess);
-            UniqueHandle threadHandle(process.hThread);
-            if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
-                TerminateProcess(process.hProcess, 99);
-                return outcome;
-            }
-            GetExitCodeProcess(process.hProcess, &outcome.exitCode);
-        }
-        outcome.out = ReadBytes(outPath);
-        outcome.err = ReadBytes(errPath);
-        return outcome;
+        return RunProgram(program, arguments, temp_);
     }
     std::wstring WithFake(const std::wstring& actions) { return L"--plugin \"" + FakePluginPath() + L"\" " + actions; }
     std::string Calls() { return ReadBytes(log_); }

@@ -2,6 +2,7 @@
 // id, the settings page template created as a child of a console window.
 #include "lang/resource.h"
 #include "plugin/raii.h"
+#include "plugin/skin_style.h"
 #include "tests/suite/suite_test_support.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,31 @@ std::wstring ClassOf(HWND window) {
     wchar_t name[64] = L"";
     GetClassNameW(window, name, 64);
     return name;
+}
+
+// Every text of the page fits its control in the font the control has now:
+// wrapped statics in their height, buttons on one line within their face.
+void ExpectTextsFit(HWND page, const char* fontNote) {
+    HDC dc = GetDC(page);
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[512];
+        int length = GetWindowTextW(child, text, 512);
+        if (length == 0) continue;
+        RECT client;
+        GetClientRect(child, &client);
+        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+        const bool isButton = ClassOf(child) == L"Button";
+        RECT needed = {0, 0, isButton ? 10000 : client.right, 0};
+        DrawTextW(dc, text, length, &needed, DT_CALCRECT | (isButton ? DT_SINGLELINE : DT_WORDBREAK));
+        SelectObject(dc, previous);
+        const int buttonEdges = 8;  // border and focus frame on both sides
+        if (isButton) {
+            EXPECT_LE(needed.right + buttonEdges, client.right) << fontNote << ", control " << GetDlgCtrlID(child);
+        } else {
+            EXPECT_LE(needed.bottom, client.bottom) << fontNote << ": text cut off: " << testing::PrintToString(std::wstring(text));
+        }
+    }
+    ReleaseDC(page, dc);
 }
 
 INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
@@ -124,6 +150,25 @@ TEST_P(LanguageModuleTest, SettingsPageControlsLieInsideThePageApart) {
         placed.push_back(r);
     }
     EXPECT_GE(placed.size(), 3u);  // the explanation and the two buttons
+}
+
+// The plug-in styles the page through the skin, which changes its fonts.
+TEST_P(LanguageModuleTest, SettingsPageTextsFitInTheTemplateFontAndTheSkinFont) {
+    HWND page = CreatePage();
+    ASSERT_NE(page, nullptr);
+    ExpectTextsFit(page, "template font");
+
+    UniqueModule skin(LoadLibraryW((SuiteDir() + L"\\Glimra\\Glimra.dll").c_str()));
+    ASSERT_TRUE(skin);
+    auto getWindowStyle = reinterpret_cast<GetWindowStyleFn>(GetProcAddress(skin.get(), "GetWindowStyle"));
+    ASSERT_NE(getWindowStyle, nullptr);
+    IWindowStyle* style = getWindowStyle();
+    ASSERT_NE(style, nullptr);
+    style->StyleDialog(page);
+    style->StylePushButton(GetDlgItem(page, IDC_EXPERT_RULES));
+    style->StylePushButton(GetDlgItem(page, IDC_EDIT_USER_RULES));
+    ExpectTextsFit(page, "skin font");
+    DestroyWindow(page);  // before the skin's font goes with the library
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, LanguageModuleTest,

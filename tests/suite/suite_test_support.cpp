@@ -84,3 +84,44 @@ bool CopyInto(const std::wstring& source, const std::wstring& target) {
     CreateParents(target);
     return CopyFileW(source.c_str(), target.c_str(), FALSE) != 0;
 }
+
+std::string Narrow(const std::wstring& text) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(bytes > 0 ? bytes - 1 : 0, '\0');
+    if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], bytes, nullptr, nullptr);
+    return result;
+}
+
+Outcome RunProgram(const std::wstring& program, const std::wstring& arguments, const TempFolder& scratch) {
+    Outcome outcome;
+    const std::wstring outPath = scratch.Sub(L"program-out.txt");
+    const std::wstring errPath = scratch.Sub(L"program-err.txt");
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    {
+        UniqueFile out(CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+        UniqueFile err(CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+        if (!out || !err) return outcome;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = out.get();
+        startup.hStdError = err.get();
+        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            return outcome;
+        }
+        UniqueHandle processHandle(process.hProcess);
+        UniqueHandle threadHandle(process.hThread);
+        if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+            TerminateProcess(process.hProcess, 99);
+            WaitForSingleObject(process.hProcess, 5000);
+            return outcome;
+        }
+        GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+    }
+    outcome.out = ReadBytes(outPath);
+    outcome.err = ReadBytes(errPath);
+    return outcome;
+}

@@ -30,3 +30,14 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 bool CopyInto(const std::wstring& source, const std::wstring& target);
+std::string Narrow(const std::wstring& text);  // to UTF-8
+
+// What a program run left: its exit code (0xFFFFFFFF when it could not be
+// started or ran for over a minute) and its output streams.
+struct Outcome {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string out;
+    std::string err;
+};
+// Runs `program` with `arguments`; its output goes through files in `scratch`.
+Outcome RunProgram(const std::wstring& program, const std::wstring& arguments, const TempFolder& scratch);
