@@ -171,11 +171,15 @@ void CHandEditDlg::FillEntryList() {
     }
 
     const std::vector<std::string> wholeNames = WholeSectionNames(path.c_str(), entries.get());
+    // A long file fills much faster without a repaint per row.
+    ::SendMessageW(m_wndList, WM_SETREDRAW, FALSE, 0);
     int i = 0;
     for (const RuleEntry* entry = entries.get(); entry && i <= kLastRowIndex; entry = entry->next, ++i) {
         InsertRow(i, ToWide(entry->category), ToWide(entry->displayName), ToWide(entry->keyPath),
                   ToWide(entry->valueSpec), wholeNames[static_cast<size_t>(i)]);
     }
+    ::SendMessageW(m_wndList, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(m_wndList, nullptr, TRUE);
 }
 
 void CHandEditDlg::AppendEntryRow(const std::wstring& section, const std::wstring& displayName,

@@ -14,8 +14,9 @@ std::vector<char> ReadProfileList(const char* path, const char* section) {
         // with a second NUL even when the API cut it.
         list.assign(size + 1, '\0');
         DWORD length = ::GetPrivateProfileStringA(section, nullptr, "", list.data(), size, path);
-        // The API answers size - 2 when the list did not fit.
-        if (length != size - 2) break;
+        // The API answers size - 2 when the list did not fit; under a
+        // double-byte code page a cut list can come back one byte longer.
+        if (length + 2 < size) break;
     }
     return list;
 }

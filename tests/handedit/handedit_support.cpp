@@ -4,7 +4,6 @@
 
 #include "plugin/dll_module.h"
 #include "plugin/settings_files.h"
-#include "tests/support/plugin_library.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;
@@ -163,20 +162,48 @@ RecordingSkin::~RecordingSkin() {
     Common::GlimraModule().m_pfnGetWindowStyle = nullptr;
 }
 
+namespace {
+
+const std::wstring& ScratchAppData() {
+    static const std::wstring folder = [] {
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        return std::wstring(temp) + L"vtps-handedit-" + std::to_wstring(::GetCurrentProcessId());
+    }();
+    return folder;
+}
+
+HRESULT WINAPI ScratchFolderPath(HWND, int, HANDLE, DWORD, LPWSTR path) {
+    ::lstrcpynW(path, ScratchAppData().c_str(), MAX_PATH);
+    return S_OK;
+}
+
+}  // namespace
+
+IsolatedPlatform::IsolatedPlatform() {
+    RemoveTree(ScratchAppData());
+    ::CreateDirectoryW(ScratchAppData().c_str(), nullptr);
+}
+
+IsolatedPlatform::~IsolatedPlatform() {
+    // Let go of the profile functions' cached copy before the folder goes.
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, WorkingRuleFile().c_str());
+    RemoveTree(ScratchAppData());
+}
+
+ShGetFolderPathWFn IsolatedPlatform::LookupShGetFolderPath() { return ScratchFolderPath; }
+
 void DialogTest::SetUpTestSuite() {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 }
 
 void DialogTest::SetUp() {
+    ASSERT_EQ(WorkingRuleFile().rfind(ScratchAppData(), 0), 0u);
     RemoveWorkingRuleFile();
-    RemoveTree(SettingsFolder());
     g_bModified = false;
 }
 
-void DialogTest::TearDown() {
-    RemoveWorkingRuleFile();
-    RemoveTree(SettingsFolder());
-}
+void DialogTest::TearDown() { RemoveWorkingRuleFile(); }
 
 }  // namespace handedit_test

@@ -16,6 +16,7 @@
 #include "plugin/globals.h"
 #include "plugin/resource_module.h"
 #include "plugin/skin_style.h"
+#include "tests/rules/fake_platform.h"
 
 namespace handedit_test {
 
@@ -75,12 +76,24 @@ private:
     bool installed_ = false;
 };
 
-// Fixture base: common controls, a clean settings folder, g_bModified clear.
+// A platform whose application-data folder is a scratch folder of this
+// process, so that tests running at the same time in the same prefix never
+// share settings files.  The 9x bit can be set as with FakePlatform.
+class IsolatedPlatform : public FakePlatform {
+public:
+    IsolatedPlatform();
+    ~IsolatedPlatform() override;
+    ShGetFolderPathWFn LookupShGetFolderPath() override;
+};
+
+// Fixture base: common controls, an empty private settings folder,
+// g_bModified clear.
 class DialogTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
     void SetUp() override;
     void TearDown() override;
+    IsolatedPlatform platform_;
 };
 
 // The text a dialog shows for a string of the current language module.

@@ -1,0 +1,355 @@
+// The add-entry dialog, on its own and opened from the hand-edit dialog,
+// created from the real language modules; entries are read back from disk.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/root_names.h"
+#include "dialogs/add_vir_dlg.h"
+#include "dialogs/hand_edit_dlg.h"
+#include "tests/handedit/handedit_support.h"
+#include "tests/support/modal_script.h"
+#include "tests/support/test_files.h"
+
+using namespace handedit_test;
+using namespace testing_support;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using Rows = std::vector<std::vector<std::wstring>>;
+
+enum {
+    kPresetRadio = 1000,
+    kPresetCombo = 1002,
+    kValue = 1005,
+    kSection = 1006,
+    kName = 1007,
+    kConfirm = 1037,
+    kCustomPath = 1044,
+    kSubKey = 1045,
+    kCustomRadio = 1046,
+};
+
+struct Entry {
+    std::wstring section;
+    std::wstring name;
+    std::wstring subKey;
+    std::wstring value;
+    int preset = -1;          // combo index; -1 leaves it unselected
+    const wchar_t* custom = nullptr;  // switches to custom mode with this base
+};
+
+void Fill(HWND dialog, const Entry& entry) {
+    if (entry.custom) {
+        ::SendDlgItemMessageW(dialog, kCustomRadio, BM_CLICK, 0, 0);
+        SetControlText(dialog, kCustomPath, entry.custom);
+    }
+    if (entry.preset >= 0) ::SendDlgItemMessageW(dialog, kPresetCombo, CB_SETCURSEL, entry.preset, 0);
+    SetControlText(dialog, kSection, entry.section);
+    SetControlText(dialog, kName, entry.name);
+    SetControlText(dialog, kSubKey, entry.subKey);
+    SetControlText(dialog, kValue, entry.value);
+}
+
+struct Refusal {
+    std::wstring text;
+    std::wstring caption;
+    int focusId = 0;
+};
+
+class AddEntryTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        ASSERT_TRUE(language_.Loaded());
+    }
+
+    // Fills and confirms; true when the dialog closed without a message.
+    bool Add(const Entry& entry) {
+        ModalScript script;
+        PostedCalls posted;
+        bool stayedOpen = false;
+        script.Then([&](HWND dialog) {
+            Fill(dialog, entry);
+            ClickButton(dialog, kConfirm);
+            // Only runs when the dialog did not close: close it then.
+            posted.Post([&stayedOpen, dialog] {
+                stayedOpen = ::IsWindow(dialog) != FALSE;
+                if (stayedOpen) ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            });
+        });
+        CAddVirDlg add;
+        EXPECT_EQ(add.DoModal(nullptr), 1);
+        return !stayedOpen && script.UnexpectedWindows() == 0;
+    }
+
+    // Fills and confirms, expecting one message box; answers it, notes where
+    // the focus went, and cancels the dialog.
+    Refusal Refuse(const Entry& entry) {
+        ModalScript script;
+        PostedCalls posted;
+        Refusal refusal;
+        HWND add = nullptr;
+        script
+            .Then([&](HWND dialog) {
+                add = dialog;
+                Fill(dialog, entry);
+                ClickButton(dialog, kConfirm);
+            })
+            .Then([&](HWND box) {
+                refusal.text = ModalScript::MessageBoxText(box);
+                refusal.caption = ModalScript::WindowText(box);
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+                posted.Post([&] {
+                    refusal.focusId = ::GetDlgCtrlID(::GetFocus());
+                    ::PostMessageW(add, WM_COMMAND, IDCANCEL, 0);
+                });
+            });
+        CAddVirDlg dialog;
+        EXPECT_EQ(dialog.DoModal(nullptr), 1);
+        EXPECT_EQ(script.PendingSteps(), 0u);
+        EXPECT_EQ(script.UnexpectedWindows(), 0);
+        EXPECT_FALSE(WorkingRuleFileExists()) << "a refused entry must not be written";
+        return refusal;
+    }
+
+    void ExpectRefusal(const Entry& entry, UINT messageId, int focusId) {
+        const Refusal refusal = Refuse(entry);
+        EXPECT_FALSE(Text(messageId).empty()) << messageId;
+        EXPECT_EQ(refusal.text, Text(messageId));
+        EXPECT_EQ(refusal.caption, Text(146));
+        if (focusId) {
+            EXPECT_EQ(refusal.focusId, focusId) << "message " << messageId;
+        }
+    }
+
+    LanguageModule language_{L"0409"};
+};
+
+class AddEntryLanguage : public DialogTest, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(AddEntryLanguage, OpensInPresetModeWithTheTenPresetsAndSwitchesModes) {
+    LanguageModule language(GetParam());
+    ASSERT_TRUE(language.Loaded());
+    ModalScript script;
+    CAddVirDlg add;
+    script.Then([&](HWND dialog) {
+        HWND combo = ::GetDlgItem(dialog, kPresetCombo);
+        HWND custom = ::GetDlgItem(dialog, kCustomPath);
+        EXPECT_TRUE(IsChecked(dialog, kPresetRadio));
+        EXPECT_FALSE(IsChecked(dialog, kCustomRadio));
+        EXPECT_TRUE(::IsWindowEnabled(combo));
+        EXPECT_FALSE(::IsWindowEnabled(custom));
+        EXPECT_EQ(::GetWindowLongW(combo, GWL_STYLE) & (CBS_DROPDOWNLIST | CBS_SORT), CBS_DROPDOWNLIST);
+        EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+        ASSERT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 10);
+        for (int k = 0; k < 10; ++k) {
+            wchar_t name[256] = {};
+            ::SendMessageW(combo, CB_GETLBTEXT, k, reinterpret_cast<LPARAM>(name));
+            EXPECT_FALSE(Text(2000 + 2 * k).empty()) << k;
+            EXPECT_EQ(std::wstring(name), Text(2000 + 2 * k)) << k;
+            const std::wstring path = add.m_strPresetPaths[k];
+            EXPECT_EQ(path, Text(2001 + 2 * k)) << k;
+            // Every preset names a key under a registry root.
+            const std::string root = Narrow(path.substr(0, path.find(L'\\')));
+            EXPECT_NE(RootFromLongName(root.c_str()), 0u) << k;
+        }
+
+        ::SendDlgItemMessageW(dialog, kCustomRadio, BM_CLICK, 0, 0);
+        EXPECT_TRUE(IsChecked(dialog, kCustomRadio));
+        EXPECT_FALSE(IsChecked(dialog, kPresetRadio));
+        EXPECT_FALSE(::IsWindowEnabled(combo));
+        EXPECT_TRUE(::IsWindowEnabled(custom));
+        ::SendDlgItemMessageW(dialog, kPresetRadio, BM_CLICK, 0, 0);
+        EXPECT_TRUE(IsChecked(dialog, kPresetRadio));
+        EXPECT_TRUE(::IsWindowEnabled(combo));
+        EXPECT_FALSE(::IsWindowEnabled(custom));
+        ::PostMessageW(dialog, WM_CLOSE, 0, 0);  // the close box cancels
+    });
+    EXPECT_EQ(add.DoModal(nullptr), 1);
+    EXPECT_EQ(script.UnexpectedWindows(), 0);
+    EXPECT_FALSE(WorkingRuleFileExists());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, AddEntryLanguage, ::testing::Values(L"0409", L"0804"));
+
+TEST_F(AddEntryTest, APresetBaseIsJoinedWithTheSubKey) {
+    ASSERT_TRUE(Add({L"S", L"N", L"A\\B", L"v", 0}));
+    EXPECT_EQ(RuleFileSectionLines("S"), (Lines{"name=N", "HKEY_LOCAL_MACHINE\\Software\\A\\B=v"}));
+}
+
+TEST_F(AddEntryTest, ABaseEndingInASeparatorGetsNoSecondOne) {
+    Entry backslash{L"S", L"N", L"A", L"1"};
+    backslash.custom = L"HKEY_LOCAL_MACHINE\\Software\\";
+    ASSERT_TRUE(Add(backslash));
+    Entry slash{L"T", L"N", L"B", L"2"};
+    slash.custom = L"HKEY_CURRENT_USER\\Software/";
+    ASSERT_TRUE(Add(slash));
+    EXPECT_EQ(RuleFileSectionLines("S"), (Lines{"name=N", "HKEY_LOCAL_MACHINE\\Software\\A=1"}));
+    EXPECT_EQ(RuleFileSectionLines("T"), (Lines{"name=N", "HKEY_CURRENT_USER\\Software/B=2"}));
+}
+
+TEST_F(AddEntryTest, EmptyDisplayNameAndValueAreWrittenEmpty) {
+    ASSERT_TRUE(Add({L"S", L"", L"K", L"", 1}));
+    EXPECT_EQ(RuleFileSectionLines("S"), (Lines{"name=", "HKEY_CURRENT_USER\\Software\\K="}));
+}
+
+TEST_F(AddEntryTest, RefusesMissingFieldsInCheckOrder) {
+    // Base key first: without a preset nothing else is looked at.
+    ExpectRefusal({L"", L"N", L"", L"v"}, 197, 0);
+    Entry noCustomPath{L"", L"N", L"K", L"v"};
+    noCustomPath.custom = L"";
+    ExpectRefusal(noCustomPath, 194, 0);
+    ExpectRefusal({L"", L"N", L"K", L"v", 0}, 155, kSection);
+    ExpectRefusal({L"S", L"N", L"", L"v", 0}, 156, kSubKey);
+}
+
+TEST_F(AddEntryTest, TextLimits) {
+    const std::wstring t259(259, L'x'), t260(260, L'x'), t261(261, L'x');
+    ExpectRefusal({t260, L"N", L"K", L"v", 0}, 196, kSection);
+    ExpectRefusal({L"S", t260, L"K", L"v", 0}, 196, kName);
+    ExpectRefusal({L"S", L"N", t260, L"v", 0}, 196, kSubKey);
+    ExpectRefusal({L"S", L"N", L"K", t261, 0}, 196, kValue);
+    Entry longBase{L"S", L"N", L"K", L"v"};
+    const std::wstring base = L"HKEY_CURRENT_USER\\" + std::wstring(260 - 18, L'b');
+    longBase.custom = base.c_str();
+    ExpectRefusal(longBase, 196, kCustomPath);
+
+    // The value may fill all 260 characters, the other fields 259.
+    ASSERT_TRUE(Add({t259, t259, L"K", t260, 0}));
+    const Lines lines = RuleFileSectionLines(Narrow(t259));
+    EXPECT_EQ(lines, (Lines{"name=" + Narrow(t259), "HKEY_LOCAL_MACHINE\\Software\\K=" + Narrow(t260)}));
+}
+
+TEST_F(AddEntryTest, ACustomBaseMustBeAValidKeyPath) {
+    Entry entry{L"S", L"N", L"K", L"v"};
+    entry.custom = L"HKEY_LOCAL_MACHINE";
+    ExpectRefusal(entry, 195, kCustomPath);
+    entry.custom = L"HKLM\\Software";
+    ExpectRefusal(entry, 195, kCustomPath);
+    entry.custom = L"HKEY_LOCAL_MACHINE\\NoSuchKey\\X";
+    ExpectRefusal(entry, 195, kCustomPath);
+
+    // A key right under the root is not looked up.
+    entry.custom = L"HKEY_LOCAL_MACHINE\\NoSuchKey";
+    ASSERT_TRUE(Add(entry));
+    EXPECT_EQ(RuleFileSectionLines("S"), (Lines{"name=N", "HKEY_LOCAL_MACHINE\\NoSuchKey\\K=v"}));
+}
+
+TEST_F(AddEntryTest, CancelWritesNothing) {
+    ModalScript script;
+    script.Then([](HWND dialog) {
+        Fill(dialog, {L"S", L"N", L"K", L"v", 0});
+        ClickButton(dialog, IDCANCEL);
+    });
+    CAddVirDlg add;
+    EXPECT_EQ(add.DoModal(nullptr), 1);
+    EXPECT_FALSE(WorkingRuleFileExists());
+}
+
+// Adds entries from a running hand-edit dialog and returns its rows after
+// the last one (with no entries: the rows as the dialog opened).
+Rows AddFromHandEdit(const std::vector<Entry>& entries) {
+    ModalScript script;
+    PostedCalls posted;
+    HWND handEdit = nullptr;
+    Rows rows;
+    script.Then([&](HWND dialog) {
+        handEdit = dialog;
+        if (!entries.empty()) {
+            ClickButton(dialog, CHandEditDlg::IDC_ADD);
+            return;
+        }
+        rows = ListRows(::GetDlgItem(dialog, CHandEditDlg::IDC_ENTRY_LIST), 4);
+        ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const bool last = i + 1 == entries.size();
+        script.Then([&, i, last](HWND add) {
+            Fill(add, entries[i]);
+            ClickButton(add, kConfirm);
+            posted.Post([&, last] {
+                if (last) {
+                    rows = ListRows(::GetDlgItem(handEdit, CHandEditDlg::IDC_ENTRY_LIST), 4);
+                    ::PostMessageW(handEdit, WM_CLOSE, 0, 0);
+                } else {
+                    ClickButton(handEdit, CHandEditDlg::IDC_ADD);
+                }
+            });
+        });
+    }
+    CHandEditDlg dialog;
+    EXPECT_EQ(dialog.DoModal(nullptr), 0);
+    EXPECT_EQ(script.PendingSteps(), 0u);
+    EXPECT_EQ(script.UnexpectedWindows(), 0);
+    return rows;
+}
+
+Rows ReopenedRows() { return AddFromHandEdit({}); }
+
+TEST_F(AddEntryTest, TheNewRowShowsWhatWasTypedAndTheReopenedListWhatWasRead) {
+    WriteWorkingRuleFile("[old]\r\nHKCU\\K=v\r\n");
+    const Rows added = AddFromHandEdit({{L"S", L"N", L"A", L"abc,5", 0}});
+    EXPECT_EQ(added, (Rows{{L"old", L"old", L"HKCU\\K", L"v"},
+                           {L"S", L"N", L"HKEY_LOCAL_MACHINE\\Software\\A", L"abc,5"}}));
+    EXPECT_EQ(ReopenedRows(), (Rows{{L"S", L"N", L"HKLM\\Software\\A", L"abc"},
+                                    {L"old", L"old", L"HKCU\\K", L"v"}}));
+}
+
+TEST_F(AddEntryTest, ASecondEntryInASectionReplacesItsDisplayName) {
+    const Rows added = AddFromHandEdit({{L"S", L"First", L"A", L"1", 1}, {L"S", L"Second", L"B", L"2", 1}});
+    EXPECT_EQ(added.size(), 2u);
+    EXPECT_EQ(RuleFileSections(), (Lines{"S"}));
+    EXPECT_EQ(RuleFileSectionLines("S"),
+              (Lines{"name=Second", "HKEY_CURRENT_USER\\Software\\A=1", "HKEY_CURRENT_USER\\Software\\B=2"}));
+}
+
+TEST_F(AddEntryTest, TheSkinStylesEveryControlInOrder) {
+    RecordingSkin skin;
+    ASSERT_TRUE(skin.Installed());
+    ModalScript script;
+    script.Then([](HWND dialog) { ClickButton(dialog, IDCANCEL); });
+    CAddVirDlg add;
+    add.DoModal(nullptr);
+    EXPECT_EQ(RecordingSkin::Calls(), (std::vector<std::pair<int, int>>{{0, 0},
+                                                                        {4, 1037},
+                                                                        {4, 2},
+                                                                        {5, 1006},
+                                                                        {5, 1007},
+                                                                        {5, 1044},
+                                                                        {5, 1045},
+                                                                        {5, 1005},
+                                                                        {3, 1000},
+                                                                        {3, 1046},
+                                                                        {6, 1002}}));
+}
+
+// Section names in the ANSI code page: a Chinese name survives the round
+// trip, and a long one is still deleted from the file.  Meaningful only
+// under a double-byte code page.
+TEST_F(AddEntryTest, Cp936SectionNamesRoundTripAndDelete) {
+    if (::GetACP() != 936) GTEST_SKIP() << "needs code page 936";
+    const std::wstring shortName = L"用户规则";
+    const std::wstring longName(40, L'节');  // 80 bytes: the list shows it cut
+    AddFromHandEdit({{shortName, L"名称", L"A", L"v", 0}, {longName, L"", L"B", L"w", 0}});
+    Rows rows = ReopenedRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1][0], shortName);
+    EXPECT_EQ(rows[1][1], L"名称");
+    EXPECT_EQ(rows[0][0].substr(0, 31), longName.substr(0, 31));
+
+    ModalScript script;
+    script.Then([](HWND dialog) {
+        HWND list = ::GetDlgItem(dialog, CHandEditDlg::IDC_ENTRY_LIST);
+        SelectListRow(list, 0);
+        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(CHandEditDlg::IDC_DELETE, BN_CLICKED), 0);
+        ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    CHandEditDlg dialog;
+    dialog.DoModal(nullptr);
+    EXPECT_EQ(RuleFileSections(), (Lines{Narrow(shortName)}));
+}
+
+}  // namespace

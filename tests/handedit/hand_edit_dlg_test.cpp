@@ -1,0 +1,320 @@
+// The hand-edit dialog, created from the real language modules over a real
+// working copy of the user rule file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "dialogs/hand_edit_dlg.h"
+#include "tests/handedit/handedit_support.h"
+#include "tests/support/modal_script.h"
+
+using namespace handedit_test;
+using namespace testing_support;
+
+namespace {
+
+using Rows = std::vector<std::vector<std::wstring>>;
+
+const char kSampleFile[] =
+    "[a]\r\nname=A\r\nHKCU\\K1=v1\r\nHKCU\\K2=v2\r\n"
+    "[b]\r\nname=B\r\nHKCU\\K3=v3,7\r\n";
+
+HWND ListOf(HWND dialog) { return ::GetDlgItem(dialog, CHandEditDlg::IDC_ENTRY_LIST); }
+Rows RowsOf(HWND dialog) { return ListRows(ListOf(dialog), 4); }
+
+LRESULT SendRightClick(HWND dialog) {
+    NMHDR header = {};
+    header.hwndFrom = ListOf(dialog);
+    header.idFrom = CHandEditDlg::IDC_ENTRY_LIST;
+    header.code = NM_RCLICK;
+    return ::SendMessageW(dialog, WM_NOTIFY, CHandEditDlg::IDC_ENTRY_LIST, reinterpret_cast<LPARAM>(&header));
+}
+
+LRESULT SendDelete(HWND dialog) {
+    return ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(CHandEditDlg::IDC_DELETE, BN_CLICKED), 0);
+}
+
+RECT ClientRectOf(HWND dialog, int id) {
+    RECT rect = {};
+    ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Opens the dialog, lets `inspect` look at it, and closes it with the close box.
+void WithHandEdit(const std::function<void(HWND)>& inspect) {
+    ModalScript script;
+    script.Then([&](HWND dialog) {
+        inspect(dialog);
+        ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    CHandEditDlg dialog;
+    EXPECT_EQ(dialog.DoModal(nullptr), 0);
+    EXPECT_EQ(script.PendingSteps(), 0u);
+    EXPECT_EQ(script.UnexpectedWindows(), 0);
+}
+
+Rows ListedRows() {
+    Rows rows;
+    WithHandEdit([&](HWND dialog) { rows = RowsOf(dialog); });
+    return rows;
+}
+
+class HandEditLanguage : public DialogTest, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(HandEditLanguage, ListsTheSampleFileNewestFirstUnderTranslatedHeaders) {
+    LanguageModule language(GetParam());
+    ASSERT_TRUE(language.Loaded());
+    WriteWorkingRuleFile(kSampleFile);
+
+    WithHandEdit([](HWND dialog) {
+        HWND list = ListOf(dialog);
+        EXPECT_EQ(RowsOf(dialog), (Rows{{L"b", L"B", L"HKCU\\K3", L"v3"},
+                                        {L"a", L"A", L"HKCU\\K2", L"v2"},
+                                        {L"a", L"A", L"HKCU\\K1", L"v1"}}));
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, CHandEditDlg::IDC_DELETE)));
+        EXPECT_EQ(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), LVS_EX_FULLROWSELECT);
+
+        RECT client = {};
+        ::GetClientRect(list, &client);
+        const UINT headers[] = {154, 153, 151, 152};
+        const int percents[] = {15, 20, 35, 30};
+        for (int i = 0; i < 4; ++i) {
+            wchar_t text[128] = {};
+            LVCOLUMNW column = {};
+            column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+            column.pszText = text;
+            column.cchTextMax = 128;
+            ASSERT_TRUE(::SendMessageW(list, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column))) << i;
+            EXPECT_FALSE(Text(headers[i]).empty()) << i;
+            EXPECT_EQ(std::wstring(text), Text(headers[i])) << i;
+            EXPECT_EQ(column.cx, client.right * percents[i] / 100) << i;
+            if (i > 0) {
+                EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_CENTER) << i;
+            }
+        }
+        EXPECT_FALSE(::SendMessageW(list, LVM_GETCOLUMNW, 4, 0));
+        // The rows are listed as read: the template must not sort them.
+        EXPECT_EQ(::GetWindowLongW(list, GWL_STYLE) & (LVS_SORTASCENDING | LVS_SORTDESCENDING), 0);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, HandEditLanguage, ::testing::Values(L"0409", L"0804"));
+
+class HandEditTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        ASSERT_TRUE(language_.Loaded());
+    }
+    LanguageModule language_{L"0409"};
+};
+
+TEST_F(HandEditTest, MissingFileShowsAnEmptyListWithDeleteDisabled) {
+    WithHandEdit([](HWND dialog) {
+        EXPECT_EQ(ListRowCount(ListOf(dialog)), 0);
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, CHandEditDlg::IDC_DELETE)));
+    });
+}
+
+TEST_F(HandEditTest, DeleteRemovesTheWholeSectionAndEveryRowOfIt) {
+    WriteWorkingRuleFile(kSampleFile);
+    WithHandEdit([](HWND dialog) {
+        // Nothing selected: nothing happens.
+        EXPECT_EQ(SendDelete(dialog), 0);
+        EXPECT_EQ(ListRowCount(ListOf(dialog)), 3);
+
+        SelectListRow(ListOf(dialog), 1);  // a / HKCU\K2
+        EXPECT_EQ(SendDelete(dialog), 1);
+        EXPECT_EQ(RowsOf(dialog), (Rows{{L"b", L"B", L"HKCU\\K3", L"v3"}}));
+        EXPECT_EQ(RuleFileSections(), (std::vector<std::string>{"b"}));
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, CHandEditDlg::IDC_DELETE)));
+    });
+    EXPECT_EQ(ListedRows(), (Rows{{L"b", L"B", L"HKCU\\K3", L"v3"}}));
+}
+
+TEST_F(HandEditTest, DeleteFindsSectionsWhoseNamesTheListShowsCut) {
+    // Two names that agree in the 63 characters a rule keeps.
+    const std::string shared(63, 'S');
+    WriteWorkingRuleFile("[" + shared + "-first]\r\nHKCU\\One=1\r\n[" + shared + "-second]\r\nHKCU\\Two=2\r\n");
+    WithHandEdit([&](HWND dialog) {
+        const std::wstring cut(63, L'S');
+        ASSERT_EQ(RowsOf(dialog), (Rows{{cut, cut, L"HKCU\\Two", L"2"}, {cut, cut, L"HKCU\\One", L"1"}}));
+        SelectListRow(ListOf(dialog), 1);
+        EXPECT_EQ(SendDelete(dialog), 1);
+        EXPECT_EQ(RuleFileSections(), (std::vector<std::string>{shared + "-second"}));
+        EXPECT_EQ(ListRowCount(ListOf(dialog)), 1);
+        EXPECT_EQ(ListCell(ListOf(dialog), 0, 2), L"HKCU\\Two");
+    });
+    const Rows rows = ListedRows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][2], L"HKCU\\Two");
+}
+
+TEST_F(HandEditTest, DeletingTheLastRowDisablesDeleteAndAddingEnablesIt) {
+    WriteWorkingRuleFile("[only]\r\nHKCU\\K=v\r\n");
+    ModalScript script;
+    PostedCalls posted;
+    HWND handEdit = nullptr;
+    bool enabledAfterAdd = false;
+    int rowsAfterAdd = -1;
+    script
+        .Then([&](HWND dialog) {
+            handEdit = dialog;
+            SelectListRow(ListOf(dialog), 0);
+            EXPECT_EQ(SendDelete(dialog), 1);
+            EXPECT_EQ(ListRowCount(ListOf(dialog)), 0);
+            EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, CHandEditDlg::IDC_DELETE)));
+            EXPECT_TRUE(RuleFileSections().empty());
+            ClickButton(dialog, CHandEditDlg::IDC_ADD);
+        })
+        .Then([&](HWND add) {
+            ::SendDlgItemMessageW(add, 1002, CB_SETCURSEL, 1, 0);
+            SetControlText(add, 1006, L"S");
+            SetControlText(add, 1045, L"K");
+            ClickButton(add, 1037);
+            posted.Post([&] {
+                enabledAfterAdd = ::IsWindowEnabled(::GetDlgItem(handEdit, CHandEditDlg::IDC_DELETE)) != FALSE;
+                rowsAfterAdd = ListRowCount(ListOf(handEdit));
+                ::PostMessageW(handEdit, WM_CLOSE, 0, 0);
+            });
+        });
+    CHandEditDlg dialog;
+    EXPECT_EQ(dialog.DoModal(nullptr), 0);
+    EXPECT_TRUE(enabledAfterAdd);
+    EXPECT_EQ(rowsAfterAdd, 1);
+    EXPECT_EQ(script.UnexpectedWindows(), 0);
+}
+
+TEST_F(HandEditTest, OnlyTheConfirmButtonSetsTheModifiedFlagAndEscapeDoesNothing) {
+    WriteWorkingRuleFile(kSampleFile);
+    PostedCalls posted;
+    bool openAfterEscape = false;
+    {
+        ModalScript script;
+        script.Then([&](HWND dialog) {
+            ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            ::SetFocus(ListOf(dialog));
+            ::PostMessageW(ListOf(dialog), WM_KEYDOWN, VK_ESCAPE, 0);
+            ::PostMessageW(ListOf(dialog), WM_KEYUP, VK_ESCAPE, 0);
+            posted.Post([&, dialog] {
+                openAfterEscape = ::IsWindow(dialog) != FALSE;
+                ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+            });
+        });
+        CHandEditDlg dialog;
+        EXPECT_EQ(dialog.DoModal(nullptr), 0);
+    }
+    EXPECT_TRUE(openAfterEscape);
+    EXPECT_FALSE(g_bModified);
+
+    {
+        ModalScript script;
+        script.Then([](HWND dialog) { ClickButton(dialog, CHandEditDlg::IDC_CONFIRM); });
+        CHandEditDlg dialog;
+        EXPECT_EQ(dialog.DoModal(nullptr), 0);
+    }
+    EXPECT_TRUE(g_bModified);
+}
+
+TEST_F(HandEditTest, ShowsAtMost10001Rows) {
+    // 101 sections of 100 rules: 10100 entries.
+    std::string file;
+    for (int s = 0; s < 101; ++s) {
+        file += "[s" + std::to_string(s) + "]\r\n";
+        for (int k = 0; k < 100; ++k) file += "HKCU\\k" + std::to_string(k) + "=v\r\n";
+    }
+    WriteWorkingRuleFile(file);
+    WithHandEdit([](HWND dialog) {
+        HWND list = ListOf(dialog);
+        ASSERT_EQ(ListRowCount(list), 10001);
+        EXPECT_EQ(ListCell(list, 0, 0), L"s100");
+        EXPECT_EQ(ListCell(list, 0, 2), L"HKCU\\k99");
+        // Row 10000 is the 10001st entry from the end of the file.
+        EXPECT_EQ(ListCell(list, 10000, 0), L"s0");
+        EXPECT_EQ(ListCell(list, 10000, 2), L"HKCU\\k99");
+    });
+}
+
+TEST_F(HandEditTest, ResizingLaysTheListAndButtonsOutFromTheWindowSize) {
+    WithHandEdit([](HWND dialog) {
+        for (int id : {1041, 1042, 1072})
+            ::SetWindowPos(::GetDlgItem(dialog, id), nullptr, 0, 0, 75, 23, SWP_NOMOVE | SWP_NOZORDER);
+        const RECT listBefore = ClientRectOf(dialog, 1043);
+        ::SetWindowPos(dialog, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
+        RECT frame = {};
+        ::GetWindowRect(dialog, &frame);
+        ASSERT_EQ(frame.right - frame.left, 400);
+        ASSERT_EQ(frame.bottom - frame.top, 300);
+
+        const RECT list = ClientRectOf(dialog, 1043);
+        EXPECT_EQ(list.left, listBefore.left);
+        EXPECT_EQ(list.top, listBefore.top);
+        EXPECT_EQ(list.right - list.left, 372);
+        EXPECT_EQ(list.bottom - list.top, 190);
+        const int expectedX[] = {110, 205, 300};
+        const int ids[] = {1041, 1042, 1072};
+        for (int i = 0; i < 3; ++i) {
+            const RECT button = ClientRectOf(dialog, ids[i]);
+            EXPECT_EQ(button.left, expectedX[i]) << ids[i];
+            EXPECT_EQ(button.top, 227) << ids[i];
+            EXPECT_EQ(button.right - button.left, 75) << ids[i];
+            EXPECT_EQ(button.bottom - button.top, 23) << ids[i];
+        }
+    });
+}
+
+TEST_F(HandEditTest, OnTheNineXPlatformTheListKeepsItsOwnFont) {
+    // Whether the list shows the dialog's font.
+    auto listHasDialogFont = [] {
+        bool same = false;
+        WithHandEdit([&](HWND dialog) {
+            const LRESULT dialogFont = ::SendMessageW(dialog, WM_GETFONT, 0, 0);
+            same = dialogFont != 0 && ::SendMessageW(ListOf(dialog), WM_GETFONT, 0, 0) == dialogFont;
+        });
+        return same;
+    };
+    EXPECT_TRUE(listHasDialogFont());
+    platform_.version = 0x80000A04;
+    EXPECT_FALSE(listHasDialogFont());
+}
+
+TEST_F(HandEditTest, TheSkinStylesTheDialogItsButtonsAndTheList) {
+    RecordingSkin skin;
+    ASSERT_TRUE(skin.Installed());
+    WithHandEdit([](HWND) {});
+    EXPECT_EQ(RecordingSkin::Calls(),
+              (std::vector<std::pair<int, int>>{{0, 0}, {4, 1041}, {4, 1042}, {4, 1072}, {21, 1043}}));
+}
+
+TEST_F(HandEditTest, RightClickShowsTheContextMenuOnlyForASelectedRow) {
+    WriteWorkingRuleFile(kSampleFile);
+    PostedCalls posted;
+    WithHandEdit([&](HWND dialog) {
+        EXPECT_EQ(SendRightClick(dialog), 0);
+        SelectListRow(ListOf(dialog), 0);
+        // The menu's own loop runs this, which closes the menu again.
+        posted.Post([] { ::EndMenu(); });
+        EXPECT_EQ(SendRightClick(dialog), 1);
+    });
+}
+
+TEST_F(HandEditTest, TheContextMenuOffersAddDeleteAndConfirm) {
+    HMENU menu = ::LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(CHandEditDlg::IDR_CONTEXT_MENUS));
+    ASSERT_NE(menu, nullptr);
+    HMENU popup = ::GetSubMenu(menu, CHandEditDlg::kListMenuIndex);
+    ASSERT_NE(popup, nullptr);
+    std::vector<UINT> ids;
+    for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+        const UINT id = ::GetMenuItemID(popup, i);
+        if (id != 0 && id != static_cast<UINT>(-1)) ids.push_back(id);
+    }
+    ::DestroyMenu(menu);
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (std::vector<UINT>{1041, 1042, 1072}));
+}
+
+}  // namespace
