@@ -53,7 +53,6 @@ RECT WindowRect(HWND window) {
 CExpertDlg::CExpertDlg() = default;
 
 CExpertDlg::~CExpertDlg() {
-    // The lists share these (LVS_SHAREIMAGELISTS): they are the editor's.
     if (m_hCategoryImages) ::ImageList_Destroy(m_hCategoryImages);
     if (m_hItemImages) ::ImageList_Destroy(m_hItemImages);
 }
@@ -285,6 +284,15 @@ LRESULT CExpertDlg::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT CExpertDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
     LayoutControls();
+    return 0;
+}
+
+LRESULT CExpertDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
+    // The image lists are the editor's: taken back so that no list view
+    // destroys them as well (not every version spares a state image list).
+    ::SendMessageW(m_hCategoryList, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    ::SendMessageW(m_hItemList, LVM_SETIMAGELIST, LVSIL_STATE, 0);
+    handled = FALSE;  // the default handling still runs
     return 0;
 }
 

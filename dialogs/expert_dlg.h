@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -61,6 +62,7 @@ public:
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_CLOSE, OnClose)
         MESSAGE_HANDLER(WM_SIZE, OnSize)
+        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         NOTIFY_HANDLER(IDC_CATEGORY_LIST, LVN_ITEMCHANGED, OnCategoryListChanged)
         NOTIFY_HANDLER(IDC_CATEGORY_LIST, NM_SETFOCUS, OnCategoryListChanged)
         NOTIFY_HANDLER(IDC_CATEGORY_LIST, NM_DBLCLK, OnCategoryDoubleClick)
@@ -106,6 +108,7 @@ private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCategoryListChanged(int, LPNMHDR, BOOL&);
     LRESULT OnCategoryDoubleClick(int, LPNMHDR, BOOL&);
     LRESULT OnCategoryRightClick(int, LPNMHDR, BOOL&);

@@ -1,0 +1,314 @@
+// The add-category dialog over one record: what it shows, what OK writes,
+// and the input it refuses.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "dialogs/class_add_dlg.h"
+#include "tests/expert/expert_test_support.h"
+#include "tests/support/test_files.h"
+
+using namespace expert_test;
+using namespace testing_support;
+
+namespace {
+
+const int kRadios[] = {1026, 1029, 1030};
+
+// What the dialog showed when it opened.
+struct Shown {
+    std::wstring caption, name, description;
+    bool nameReadOnly = false, descriptionReadOnly = false;
+    bool box1025 = false, box1027 = false, box1028 = false, box1031 = false;
+    bool adminOnlyEnabled = false;
+    int radio = -1;
+};
+
+Shown ReadShown(HWND dialog) {
+    Shown shown;
+    shown.caption = ModalScript::WindowText(dialog);
+    shown.name = ControlText(dialog, 1023);
+    shown.description = ControlText(dialog, 1024);
+    shown.nameReadOnly = (::GetWindowLongW(::GetDlgItem(dialog, 1023), GWL_STYLE) & ES_READONLY) != 0;
+    shown.descriptionReadOnly = (::GetWindowLongW(::GetDlgItem(dialog, 1024), GWL_STYLE) & ES_READONLY) != 0;
+    shown.box1025 = IsChecked(dialog, 1025);
+    shown.box1027 = IsChecked(dialog, 1027);
+    shown.box1028 = IsChecked(dialog, 1028);
+    shown.box1031 = IsChecked(dialog, 1031);
+    shown.adminOnlyEnabled = ::IsWindowEnabled(::GetDlgItem(dialog, 1031)) != FALSE;
+    for (int i = 0; i < 3; ++i)
+        if (IsChecked(dialog, kRadios[i])) shown.radio = i;
+    return shown;
+}
+
+class ClassAddTest : public DialogTest {
+protected:
+    // Opens the dialog on `record`, lets `drive` act on it, and answers
+    // DoModal's result.
+    INT_PTR Run(RuleCategory& record, ModalScript::Step drive) {
+        ModalScript script;
+        script.Then(std::move(drive));
+        CClassAdd dialog;
+        INT_PTR result = dialog.RunOn(&record);
+        EXPECT_EQ(script.PendingSteps(), 0u);
+        EXPECT_EQ(script.UnexpectedWindows(), 0);
+        return result;
+    }
+};
+
+class ClassAddLanguages : public ClassAddTest, public ::testing::WithParamInterface<Language> {};
+
+TEST_P(ClassAddLanguages, NewRecordOpensWritableWithTheUsualOptionForAnyUser) {
+    SelectLanguage(GetParam());
+    platform_.tokenIsAdmin = false;
+    RuleCategory record = {};
+    Shown shown;
+    EXPECT_EQ(Run(record, [&](HWND dialog) {
+                  shown = ReadShown(dialog);
+                  ExpectControlsFit(dialog);
+                  ClickButton(dialog, IDCANCEL);
+              }),
+              0);
+    EXPECT_EQ(shown.caption, GetParam() == kEnglish ? L"Rule Category" : L"规则类别");
+    EXPECT_EQ(shown.name, L"");
+    EXPECT_EQ(shown.description, L"");
+    EXPECT_FALSE(shown.nameReadOnly);
+    EXPECT_FALSE(shown.descriptionReadOnly);
+    EXPECT_FALSE(shown.box1025);
+    EXPECT_FALSE(shown.box1027);
+    EXPECT_TRUE(shown.box1028);
+    EXPECT_EQ(shown.radio, 0);
+    EXPECT_FALSE(shown.box1031);
+    // Protection is an administrator's decision.
+    EXPECT_FALSE(shown.adminOnlyEnabled);
+}
+
+TEST_P(ClassAddLanguages, ExistingCategoryShowsItsTextsReadOnly) {
+    SelectLanguage(GetParam());
+    RuleCategory record = Category(800, L"Browser start page", 2, 0x200, 1);
+    const wchar_t description[] = L"Keys that choose the start page.";
+    std::memcpy(record.wideDescription, description, sizeof(description));
+    Shown shown;
+    Run(record, [&](HWND dialog) {
+        shown = ReadShown(dialog);
+        ExpectControlsFit(dialog);
+        ClickButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(shown.name, L"Browser start page");
+    EXPECT_EQ(shown.description, description);
+    EXPECT_TRUE(shown.nameReadOnly);
+    EXPECT_TRUE(shown.descriptionReadOnly);
+    EXPECT_TRUE(shown.box1025);
+    EXPECT_FALSE(shown.box1028);  // some option was set, so none is added
+    EXPECT_EQ(shown.radio, 1);
+    EXPECT_TRUE(shown.box1031);
+    EXPECT_TRUE(shown.adminOnlyEnabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, ClassAddLanguages, ::testing::Values(kEnglish, kChinese),
+                         [](const ::testing::TestParamInfo<Language>& info) {
+                             return info.param == kEnglish ? "English" : "Chinese";
+                         });
+
+TEST_F(ClassAddTest, ModeBitsRoundTripThroughTheThreeBoxes) {
+    struct Case {
+        int32_t mode;
+        bool box1025, box1027, box1028;
+        int32_t stored;
+    };
+    const Case cases[] = {
+        {255, false, true, true, 0x103},  // bits outside the three options are dropped
+        {0x001, false, true, false, 0x101},
+        {0x100, false, true, false, 0x101},
+        {0, false, false, true, 0x002},
+        {0x200, true, false, false, 0x200},
+        {0x303, true, true, true, 0x303},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        RuleCategory record = Category(800, L"Mine", 0, c.mode);
+        Shown shown;
+        ASSERT_EQ(Run(record, [&](HWND dialog) {
+                      shown = ReadShown(dialog);
+                      ClickButton(dialog, IDOK);
+                  }),
+                  1);
+        EXPECT_EQ(shown.box1025, c.box1025);
+        EXPECT_EQ(shown.box1027, c.box1027);
+        EXPECT_EQ(shown.box1028, c.box1028);
+        EXPECT_EQ(record.mode, c.stored);
+    }
+}
+
+TEST_F(ClassAddTest, ActionsMapToTheRadiosInTheOrderZeroTwoOne) {
+    const int32_t actionOfRadio[] = {0, 2, 1};
+    for (int32_t action : {0, 1, 2, 7}) {
+        SCOPED_TRACE(action);
+        RuleCategory record = Category(800, L"Mine", action);
+        Shown shown;
+        Run(record, [&](HWND dialog) {
+            shown = ReadShown(dialog);
+            ClickButton(dialog, IDCANCEL);
+        });
+        EXPECT_EQ(shown.radio, action == 0 ? 0 : action == 2 ? 1 : 2);
+    }
+    for (int radio = 0; radio < 3; ++radio) {
+        SCOPED_TRACE(radio);
+        RuleCategory record = Category(800, L"Mine", 0);
+        ASSERT_EQ(Run(record, [&](HWND dialog) {
+                      for (int i = 0; i < 3; ++i) SetChecked(dialog, kRadios[i], i == radio);
+                      ClickButton(dialog, IDOK);
+                  }),
+                  1);
+        EXPECT_EQ(record.action, actionOfRadio[radio]);
+    }
+    // No radio checked at all counts as the first.
+    RuleCategory record = Category(800, L"Mine", 1);
+    ASSERT_EQ(Run(record, [&](HWND dialog) {
+                  for (int radio : kRadios) SetChecked(dialog, radio, false);
+                  ClickButton(dialog, IDOK);
+              }),
+              1);
+    EXPECT_EQ(record.action, 0);
+}
+
+TEST_F(ClassAddTest, OkWritesTheNewCategoryAndLeavesIdAndItemsAlone) {
+    RuleCategory record = {};
+    RuleItem item = Item(0x80000001u, "Software\\X", "x");
+    PrependItem(&record, &item);
+    RuleItem* items = record.items;
+    record.id = 0;
+    ASSERT_EQ(Run(record, [](HWND dialog) {
+                  SetControlText(dialog, 1023, L"Office add-ins");
+                  SetControlText(dialog, 1024, L"Where add-ins register.");
+                  SetChecked(dialog, 1025, true);
+                  SetChecked(dialog, 1031, true);
+                  SetChecked(dialog, 1026, false);
+                  SetChecked(dialog, 1030, true);
+                  ClickButton(dialog, IDOK);
+              }),
+              1);
+    EXPECT_STREQ(record.name, "Office add-ins");
+    EXPECT_EQ(std::wstring(record.wideName), L"Office add-ins");
+    EXPECT_STREQ(record.description, "Where add-ins register.");
+    EXPECT_EQ(std::wstring(record.wideDescription), L"Where add-ins register.");
+    EXPECT_EQ(record.mode, 0x202);
+    EXPECT_EQ(record.action, 1);
+    EXPECT_EQ(record.adminOnly, 1);
+    EXPECT_EQ(record.id, 0);
+    EXPECT_EQ(record.items, items);
+    EmptyCategoryItems(&record);
+}
+
+TEST_F(ClassAddTest, AnAdministratorCanLiftTheProtection) {
+    RuleCategory record = Category(800, L"Guarded", 0, 2, 1);
+    ASSERT_EQ(Run(record, [](HWND dialog) {
+                  SetChecked(dialog, 1031, false);
+                  ClickButton(dialog, IDOK);
+              }),
+              1);
+    EXPECT_EQ(record.adminOnly, 0);
+}
+
+TEST_F(ClassAddTest, CancelAndCloseLeaveTheRecordAsItWas) {
+    RuleCategory record = Category(800, L"Mine", 2, 0x200);
+    const RuleCategory before = record;
+    EXPECT_EQ(Run(record, [](HWND dialog) {
+                  SetChecked(dialog, 1028, true);
+                  ClickButton(dialog, IDCANCEL);
+              }),
+              0);
+    EXPECT_EQ(Run(record, [](HWND dialog) {
+                  SetChecked(dialog, 1027, true);
+                  ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+              }),
+              0);
+    EXPECT_EQ(std::memcmp(&record, &before, sizeof(record)), 0);
+}
+
+TEST_F(ClassAddTest, EmptyNameOrNoOptionIsRefusedWithAMessageAndTheDialogStaysOpen) {
+    struct Case {
+        const wchar_t* name;
+        bool anyOption;
+        UINT message;
+    };
+    for (const Case& c : {Case{L"", true, 134}, Case{L"Mine", false, 133}, Case{L"", false, 134}}) {
+        SCOPED_TRACE(c.message);
+        RuleCategory record = {};
+        HWND dialog = nullptr;
+        BoxLog log;
+        ModalScript script;
+        script
+            .Then([&](HWND window) {
+                dialog = window;
+                SetControlText(window, 1023, c.name);
+                for (int box : {1025, 1027, 1028}) SetChecked(window, box, c.anyOption && box == 1027);
+                ClickButton(window, IDOK);
+            })
+            .Then(AnswerThenCommand(log, dialog, IDCANCEL));
+        CClassAdd classAdd;
+        // 0 comes from the cancel pressed after the message.
+        EXPECT_EQ(classAdd.RunOn(&record), 0);
+        EXPECT_EQ(script.PendingSteps(), 0u);
+        ASSERT_EQ(log.texts.size(), 1u);
+        EXPECT_EQ(log.texts[0], Text(c.message));
+        // The system's own title: the message has no caption of its own.
+        EXPECT_NE(log.captions[0], Text(146));
+        RuleCategory zero = {};
+        EXPECT_EQ(std::memcmp(&record, &zero, sizeof(record)), 0);
+    }
+}
+
+TEST_F(ClassAddTest, OverlongTextsOnlyMoveTheFocus) {
+    struct Case {
+        int id;
+        size_t limit;
+    };
+    for (const Case& c : {Case{1023, 60}, Case{1024, 500}}) {
+        SCOPED_TRACE(c.id);
+        RuleCategory record = {};
+        HWND focusAfterLong = nullptr, expected = nullptr;
+        bool stillOpen = false;
+        ModalScript script;
+        script.Then([&](HWND dialog) {
+            expected = ::GetDlgItem(dialog, c.id);
+            RunWhenShown(dialog, [&, dialog] {
+                SetControlText(dialog, 1023, L"Name");
+                SetControlText(dialog, c.id, std::wstring(c.limit + 1, L'n'));
+                ::SetFocus(::GetDlgItem(dialog, IDOK));
+                SendCommand(dialog, IDOK);
+                focusAfterLong = ::GetFocus();
+                stillOpen = ::IsWindowVisible(dialog) != FALSE;
+                // At the limit the text passes.
+                SetControlText(dialog, c.id, std::wstring(c.limit, L'n'));
+                ClickButton(dialog, IDOK);
+            });
+        });
+        CClassAdd classAdd;
+        EXPECT_EQ(classAdd.RunOn(&record), 1);
+        EXPECT_EQ(script.UnexpectedWindows(), 0) << "no message box for a long text";
+        EXPECT_TRUE(stillOpen);
+        EXPECT_EQ(focusAfterLong, expected);
+        if (c.id == 1023) {
+            EXPECT_EQ(std::wstring(record.wideName).size(), 60u);
+            EXPECT_EQ(std::strlen(record.name), 60u);
+        } else {
+            EXPECT_EQ(std::wstring(record.wideDescription).size(), 500u);
+            EXPECT_EQ(std::strlen(record.description), 500u);
+        }
+    }
+}
+
+TEST_F(ClassAddTest, StylesItsControlsThroughTheSkinInOrder) {
+    RecordingStyle style;
+    ASSERT_TRUE(style.Installed());
+    RuleCategory record = {};
+    Run(record, [](HWND dialog) { ClickButton(dialog, IDCANCEL); });
+    const std::vector<RecordingStyle::Call> expected = {
+        {0, 0},    {5, 1023}, {5, 1024}, {4, 1},    {4, 2},    {3, 1026}, {3, 1029},
+        {3, 1030}, {2, 1025}, {2, 1027}, {2, 1028}, {2, 1031},
+    };
+    EXPECT_EQ(style.Calls(), expected);
+}
+
+}  // namespace

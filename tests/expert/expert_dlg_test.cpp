@@ -1,0 +1,595 @@
+// The expert rule editor over a rule store in memory: what it shows, the
+// category and item commands with their messages, rights and saves, and how
+// it ends.  The editor runs modeless here (its handlers are the same) so the
+// test can inspect it between commands; its nested dialogs and message boxes
+// are answered by a ModalScript.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+
+#include "core/root_names.h"
+#include "dialogs/expert_dlg.h"
+#include "plugin/globals.h"
+#include "plugin/settings_files.h"
+#include "plugin/settings_transfer.h"
+#include "rules/rule_database.h"
+#include "rules/rule_store.h"
+#include "tests/expert/expert_test_support.h"
+#include "tests/support/test_files.h"
+
+using namespace expert_test;
+using namespace testing_support;
+
+namespace {
+
+const int kCategoryList = 1015, kItemList = 1016;
+const int kCategoryButtons[] = {1019, 1020, 1053};
+const int kItemButtons[] = {1055, 1056};
+
+// The add-category dialog: names the new category, then OK.
+ModalScript::Step NameCategory(const std::wstring& name, int radio = 1026) {
+    return [name, radio](HWND dialog) {
+        SetControlText(dialog, 1023, name);
+        for (int id : {1026, 1029, 1030}) SetChecked(dialog, id, id == radio);
+        ClickButton(dialog, IDOK);
+    };
+}
+
+// The add-item dialog: root entry, key path, name, then OK.
+ModalScript::Step DescribeItem(int rootEntry, const std::wstring& keyPath, const std::wstring& name) {
+    return [rootEntry, keyPath, name](HWND dialog) {
+        ::SendDlgItemMessageW(dialog, 1008, CB_SETCURSEL, static_cast<WPARAM>(rootEntry), 0);
+        SetControlText(dialog, 1022, keyPath);
+        SetControlText(dialog, 1023, name);
+        ClickButton(dialog, IDOK);
+    };
+}
+
+ModalScript::Step Press(int id) {
+    return [id](HWND dialog) { ClickButton(dialog, id); };
+}
+
+int SelectedRow(HWND list) {
+    return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+// Root entries of the add-item dialog for an administrator.
+const int kHkcuEntry = 1, kHklmEntry = 2;
+
+class ExpertTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        FillStore({Category(1, L"Startup programs", 0, 2), Category(2, L"Browser settings", 2, 0x200, 1),
+                   Category(99, L"User Rules", 1, 2), Category(800, L"My programs", 0, 0x101)},
+                  {{Item(kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Run", 0),
+                    Item(kHkeyCurrentUser, "Software\\Run2", "Run2", 2)},
+                   {Item(kHkeyClassesRoot, ".htm", "htm", 0)},
+                   {},
+                   {Item(kHkeyCurrentUser, "Software\\Mine", "Mine", 2)}});
+    }
+    void TearDown() override {
+        if (window_ && ::IsWindow(window_)) ::DestroyWindow(window_);
+        dialog_.reset();
+        script_.reset();
+        DialogTest::TearDown();
+    }
+
+    // Opens the editor modeless over the store.
+    HWND Open() {
+        script_.reset(new ModalScript);
+        dialog_.reset(new CExpertDlg);
+        window_ = ShowModeless(*dialog_, *script_);
+        EXPECT_NE(window_, nullptr);
+        EXPECT_EQ(script_->PendingSteps(), 0u);
+        categories_ = ::GetDlgItem(window_, kCategoryList);
+        items_ = ::GetDlgItem(window_, kItemList);
+        return window_;
+    }
+
+    LRESULT Command(int id) {
+        return ::SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(::GetDlgItem(window_, id)));
+    }
+    void Select(int row) { SelectListRow(categories_, row); }
+    void SelectItem(int row) { SelectListRow(items_, row); }
+    // As a click into the item list does: the list takes the focus.
+    void ItemMode() {
+        ::SetFocus(items_);
+        EXPECT_EQ(::GetFocus(), items_);
+    }
+
+    bool Shown(int id) const { return HasVisibleStyle(::GetDlgItem(window_, id)); }
+    bool Enabled(int id) const { return ::IsWindowEnabled(::GetDlgItem(window_, id)) != FALSE; }
+    bool InCategoryMode() const {
+        for (int id : kCategoryButtons)
+            if (!Shown(id)) return false;
+        for (int id : kItemButtons)
+            if (Shown(id)) return false;
+        return ControlText(window_, 1074) == Text(144);
+    }
+    bool InItemMode() const {
+        for (int id : kCategoryButtons)
+            if (Shown(id)) return false;
+        for (int id : kItemButtons)
+            if (!Shown(id)) return false;
+        return ControlText(window_, 1074) == Text(145);
+    }
+
+    std::vector<std::vector<std::wstring>> CategoryRows() const { return ListRows(categories_, 2); }
+    std::vector<std::vector<std::wstring>> ItemRows() const { return ListRows(items_, 2); }
+    bool Saved() const { return FileExists(SettingsFile(L"tempQRegUser.rdb")); }
+
+    std::unique_ptr<ModalScript> script_;
+    std::unique_ptr<CExpertDlg> dialog_;
+    HWND window_ = nullptr;
+    HWND categories_ = nullptr;
+    HWND items_ = nullptr;
+};
+
+class ExpertLanguages : public ExpertTest, public ::testing::WithParamInterface<Language> {};
+
+TEST_P(ExpertLanguages, OpensWithTheStoreInOrderAndTheFirstCategoryShown) {
+    SelectLanguage(GetParam());
+    Open();
+    EXPECT_EQ(ModalScript::WindowText(window_), GetParam() == kEnglish ? L"Expert Rules" : L"专家规则");
+    EXPECT_EQ(ColumnHeader(categories_, 0), Text(185));
+    EXPECT_EQ(ColumnHeader(categories_, 1), Text(186));
+    EXPECT_EQ(ColumnHeader(items_, 0), Text(142));
+    EXPECT_EQ(ColumnHeader(items_, 1), Text(138));
+    // Action texts: 128 for action 0, 129 for 2, 130 for 1.
+    EXPECT_EQ(CategoryRows(), (std::vector<std::vector<std::wstring>>{{L"Startup programs", Text(128)},
+                                                                       {L"Browser settings", Text(129)},
+                                                                       {L"User Rules", Text(130)},
+                                                                       {L"My programs", Text(128)}}));
+    for (int row = 0; row < 4; ++row) {
+        LVITEMW item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        ::SendMessageW(categories_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(item.lParam, row);
+    }
+    // No row selected: the items of category 0, in list order.
+    EXPECT_EQ(dialog_->m_nCurCategory, 0);
+    EXPECT_EQ(ItemRows(), (std::vector<std::vector<std::wstring>>{
+                              {L"HKEY_LOCAL_MACHINE", L"Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+                              {L"HKEY_CURRENT_USER", L"Software\\Run2"}}));
+    EXPECT_TRUE(InCategoryMode());
+    EXPECT_FALSE(Enabled(1053)) << "a shipped category cannot be deleted";
+    EXPECT_TRUE(Enabled(1019));
+    // The row images come from the hosting program's bitmaps 139 and 140.
+    auto images = [](HWND list, int which) {
+        return ::ImageList_GetImageCount(reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, which, 0)));
+    };
+    EXPECT_EQ(images(categories_, LVSIL_SMALL), 1);
+    EXPECT_EQ(images(items_, LVSIL_STATE), 1);
+    ExpectControlsFit(window_);
+    ItemMode();
+    ExpectControlsFit(window_);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, ExpertLanguages, ::testing::Values(kEnglish, kChinese),
+                         [](const ::testing::TestParamInfo<Language>& info) {
+                             return info.param == kEnglish ? "English" : "Chinese";
+                         });
+
+TEST_F(ExpertTest, SelectingACategoryShowsItsItemsAndWhetherItMayBeDeleted) {
+    Open();
+    Select(3);
+    EXPECT_EQ(dialog_->m_nCurCategory, 3);
+    EXPECT_EQ(ItemRows(), (std::vector<std::vector<std::wstring>>{{L"HKEY_CURRENT_USER", L"Software\\Mine"}}));
+    EXPECT_TRUE(Enabled(1053));
+    Select(2);
+    EXPECT_EQ(dialog_->m_nCurCategory, 2);
+    EXPECT_TRUE(ItemRows().empty());
+    EXPECT_FALSE(Enabled(1053));
+    EXPECT_TRUE(InCategoryMode());
+}
+
+TEST_F(ExpertTest, TheItemListSwitchesToItemButtonsAndTheCategoryListBack) {
+    Open();
+    ItemMode();
+    EXPECT_TRUE(InItemMode());
+    EXPECT_TRUE(Enabled(1056)) << "rows exist, selected or not";
+    ::SetFocus(categories_);
+    EXPECT_TRUE(InCategoryMode());
+    // An empty category: the delete button has nothing to delete.
+    Select(2);
+    ItemMode();
+    EXPECT_TRUE(InItemMode());
+    EXPECT_FALSE(Enabled(1056));
+}
+
+TEST_F(ExpertTest, NewCategoriesGetIdsFrom800AndAFreedIdIsReused) {
+    FillStore({Category(1, L"Startup programs"), Category(99, L"User Rules", 2, 2)});
+    FakeMonitor monitor;
+    ASSERT_TRUE(monitor.Created());
+    Open();
+    script_->Then(NameCategory(L"First")).Then(NameCategory(L"Second"));
+    EXPECT_EQ(Command(1020), 1);
+    EXPECT_EQ(Command(1020), 1);
+    ASSERT_EQ(g_ruleStore.count, 4u);
+    EXPECT_EQ(g_ruleStore.categories[2].id, 800);
+    EXPECT_EQ(g_ruleStore.categories[3].id, 801);
+    EXPECT_EQ(CategoryRows().back(), (std::vector<std::wstring>{L"Second", Text(128)}));
+    // The new row is selected, so its (empty) items are shown.
+    EXPECT_EQ(SelectedRow(categories_), 3);
+    EXPECT_EQ(dialog_->m_nCurCategory, 3);
+    EXPECT_TRUE(Enabled(1053));
+
+    script_->AnswerMessageBox(IDOK);
+    Command(1053);
+    ASSERT_EQ(script_->MessageTexts().size(), 1u);
+    EXPECT_EQ(script_->MessageTexts()[0], Text(127));
+    EXPECT_EQ(script_->MessageCaptions()[0], L"NOTICE");
+    ASSERT_EQ(g_ruleStore.count, 3u);
+    EXPECT_EQ(ListRowCount(categories_), 3);
+
+    script_->Then(NameCategory(L"Third"));
+    EXPECT_EQ(Command(1020), 1);
+    EXPECT_EQ(g_ruleStore.categories[3].id, 801);
+    EXPECT_EQ(monitor.Commands(), 4);
+    EXPECT_EQ(script_->UnexpectedWindows(), 0);
+}
+
+TEST_F(ExpertTest, ANameThatDiffersOnlyInLetterCaseIsRefused) {
+    FakeMonitor monitor;
+    ASSERT_TRUE(monitor.Created());
+    Open();
+    script_->Then(NameCategory(L"STARTUP Programs")).AnswerMessageBox(IDOK);
+    EXPECT_EQ(Command(1020), 0);
+    ASSERT_EQ(script_->MessageTexts().size(), 1u);
+    EXPECT_EQ(script_->MessageTexts()[0], Text(131));
+    EXPECT_EQ(g_ruleStore.count, 4u);
+    EXPECT_EQ(ListRowCount(categories_), 4);
+    RuleCategory zero = {};
+    EXPECT_EQ(std::memcmp(&g_ruleStore.categories[4], &zero, sizeof(zero)), 0) << "the record is cleared again";
+    EXPECT_FALSE(Saved());
+    EXPECT_EQ(monitor.Commands(), 0);
+}
+
+TEST_F(ExpertTest, CancellingTheNewCategoryNeitherAddsNorSavesNorNotifies) {
+    FakeMonitor monitor;
+    ASSERT_TRUE(monitor.Created());
+    Open();
+    script_->Then(Press(IDCANCEL));
+    EXPECT_EQ(Command(1020), 0);
+    EXPECT_EQ(g_ruleStore.count, 4u);
+    EXPECT_EQ(ListRowCount(categories_), 4);
+    EXPECT_FALSE(Saved());
+    EXPECT_EQ(monitor.Commands(), 0);
+}
+
+TEST_F(ExpertTest, With999CategoriesNoDialogOpens) {
+    std::vector<RuleCategory> many;
+    for (int i = 0; i < 999; ++i) many.push_back(Category(800 + i, L"Category " + std::to_wstring(i)));
+    FillStore(many);
+    Open();
+    EXPECT_EQ(ListRowCount(categories_), 999);
+    script_->AnswerMessageBox(IDOK);
+    EXPECT_EQ(Command(1020), 0);
+    ASSERT_EQ(script_->MessageTexts().size(), 1u);
+    EXPECT_EQ(script_->MessageTexts()[0], Text(135));
+    EXPECT_EQ(script_->UnexpectedWindows(), 0) << "the add-category dialog must not open";
+    EXPECT_EQ(g_ruleStore.count, 999u);
+}
+
+TEST_F(ExpertTest, At998CategoriesTheLastFreeRecordIsStillUsed) {
+    std::vector<RuleCategory> many;
+    for (int i = 0; i < 998; ++i) many.push_back(Category(800 + i, L"Category " + std::to_wstring(i)));
+    FillStore(many);
+    Open();
+    script_->Then(NameCategory(L"Last one"));
+    EXPECT_EQ(Command(1020), 1);
+    EXPECT_EQ(g_ruleStore.count, 999u);
+    EXPECT_EQ(g_ruleStore.categories[998].id, 800 + 998);
+}
+
+TEST_F(ExpertTest, AShippedCategoryCannotBeDeleted) {
+    Open();
+    Select(1);
+    script_->AnswerMessageBox(IDOK);
+    Command(1053);  // as the context menu would send it
+    ASSERT_EQ(script_->MessageTexts().size(), 1u);
+    EXPECT_EQ(script_->MessageTexts()[0], Text(132));
+    EXPECT_EQ(g_ruleStore.count, 4u);
+    EXPECT_FALSE(Saved());
+}
+
+TEST_F(ExpertTest, DeletingACategoryAsksAndMovesTheLaterOnesUp) {
+    FillStore({Category(1, L"Startup programs"), Category(800, L"A"), Category(801, L"B", 2)},
+              {{}, {Item(kHkeyCurrentUser, "Software\\A", "a")}, {Item(kHkeyCurrentUser, "Software\\B", "b")}});
+    FakeMonitor monitor;
+    ASSERT_TRUE(monitor.Created());
+    Open();
+    Select(1);
+    script_->AnswerMessageBox(IDCANCEL);
+    Command(1053);
+    EXPECT_EQ(g_ruleStore.count, 3u);
+    EXPECT_EQ(monitor.Commands(), 0);
+
+    script_->AnswerMessageBox(IDOK);
+    Command(1053);
+    ASSERT_EQ(g_ruleStore.count, 2u);
+    EXPECT_EQ(g_ruleStore.categories[1].id, 801);
+    EXPECT_EQ(StoreKeyPaths(1), (std::vector<std::string>{"Software\\B"}));
+    RuleCategory zero = {};
+    EXPECT_EQ(std::memcmp(&g_ruleStore.categories[2], &zero, sizeof(zero)), 0) << "no stale copy of B";
+    EXPECT_EQ(CategoryRows(), (std::vector<std::vector<std::wstring>>{{L"Startup programs", Text(128)},
+                                                                       {L"B", Text(129)}}));
+    EXPECT_TRUE(Saved());
+    EXPECT_EQ(monitor.Commands(), 1);
+    EXPECT_TRUE(InCategoryMode());
+}
+
+TEST_F(ExpertTest, AProtectedCategoryIsEditedOnlyByAnAdministrator) {
+    platform_.tokenIsAdmin = false;
+    Open();
+    Select(1);
+    script_->AnswerMessageBox(IDOK);
+    Command(1019);
+    ASSERT_EQ(script_->MessageTexts().size(), 1u);
+    EXPECT_EQ(script_->MessageTexts()[0], Text(126));
+    EXPECT_EQ(script_->UnexpectedWindows(), 0) << "the add-category dialog must not open";
+
+    platform_.tokenIsAdmin = true;
+    script_->Then(Press(IDCANCEL));
+    Command(1019);
+    EXPECT_EQ(script_->PendingSteps(), 0u);
+    EXPECT_FALSE(Saved());
+}
+
+TEST_F(ExpertTest, EditingChangesTheActionShownAndSaves) {
+    FakeMonitor monitor;
+    ASSERT_TRUE(monitor.Created());
+    Open();
+    Select(0);
+    // A double click edits too.
+    script_->Then([](HWND dialog) {
+        SetChecked(dialog, 1026, false);
+        SetChecked(dialog, 1030, true);
+        ClickButton(dialog, IDOK);
+    });
+    SendNotify(window_, kCategoryList, NM_DBLCLK);
+    EXPECT_EQ(g_ruleStore.categories[0].action, 1);
+    EXPECT_EQ(CategoryRows()[0], (std::vector<std::wstring>{L"Startup programs", Text(130)}));
+    EXPECT_EQ(::GetPrivateProfileIntA("1", "Action", -1, g_ruleStore.expertIniPath), 1);
+    EXPECT_EQ(monitor.Commands(), 1);
+}
+
+TEST_F(ExpertTest, EditingAfterADeletionUpdatesTheEditedRow) {
+    FillStore({Category(1, L"Startup programs"), Category(800, L"A"), Category(801, L"B"), Category(802, L"C")});
+    Open();
+    Select(1);
+    script_->AnswerMessageBox(IDOK);
+    Command(1053);
+    ASSERT_EQ(g_ruleStore.count, 3u);
+    // B now sits in row 1; its row must show B's new action, and C's row
+    // must keep its own.
+    Select(1);
+    script_->Then([](HWND dialog) {
+        SetChecked(dialog, 1026, false);
+        SetChecked(dialog, 1029, true);
+        ClickButton(dialog, IDOK);
+    });
+    Command(1019);
+    EXPECT_EQ(g_ruleStore.categories[1].action, 2);
+    EXPECT_EQ(CategoryRows(), (std::vector<std::vector<std::wstring>>{{L"Startup programs", Text(128)},
+                                                                       {L"B", Text(129)},
+                                                                       {L"C", Text(128)}}));
+}
+
+TEST_F(ExpertTest, AddedItemsGetUserFlagsAndKeepTheRowOrder) {
+    FakeMonitor monitor;
+    ASSERT_TRUE(monitor.Created());
+    Open();
+    Select(3);
+    ItemMode();
+    script_->Then(DescribeItem(kHkcuEntry, L".txt", L"Text files"));
+    Command(1055);
+    script_->Then(DescribeItem(kHkcuEntry, L"Software\\X", L"X"));
+    Command(1055);
+    EXPECT_EQ(ItemRows(), (std::vector<std::vector<std::wstring>>{{L"HKEY_CURRENT_USER", L"Software\\Mine"},
+                                                                   {L"HKEY_CURRENT_USER", L".txt"},
+                                                                   {L"HKEY_CURRENT_USER", L"Software\\X"}}));
+    EXPECT_EQ(StoreKeyPaths(3), (std::vector<std::string>{"Software\\Mine", ".txt", "Software\\X"}));
+    const RuleItem* dotted = g_ruleStore.categories[3].items->next;
+    EXPECT_EQ(dotted->flags, 3u);
+    EXPECT_EQ(dotted->root, kHkeyCurrentUser);
+    EXPECT_STREQ(dotted->name, "Text files");
+    EXPECT_EQ(std::wstring(dotted->wideName), L"Text files");
+    EXPECT_EQ(dotted->next->flags, 2u);
+    EXPECT_EQ(::GetFocus(), items_);
+    // Only the add-item dialog notifies; the editor's own save does not.
+    EXPECT_EQ(monitor.Commands(), 2);
+    EXPECT_EQ(script_->UnexpectedWindows(), 0);
+}
+
+TEST_F(ExpertTest, ADuplicateItemInAnyLetterCaseIsRefusedAndSelected) {
+    Open();
+    Select(3);
+    script_->Then(DescribeItem(kHkcuEntry, L"SOFTWARE\\mine", L"again")).AnswerMessageBox(IDOK);
+    Command(1055);
+    ASSERT_EQ(script_->MessageTexts().size(), 1u);
+    EXPECT_EQ(script_->MessageTexts()[0], Text(137));
+    EXPECT_EQ(ListRowCount(items_), 1);
+    EXPECT_EQ(SelectedRow(items_), 0);
+    EXPECT_EQ(StoreKeyPaths(3).size(), 1u);
+
+    // The same path under another root is another item.
+    script_->Then(DescribeItem(kHklmEntry, L"Software\\Mine", L"machine"));
+    Command(1055);
+    EXPECT_EQ(ListRowCount(items_), 2);
+}
+
+TEST_F(ExpertTest, DeletingAMachineWideItemNeedsAnAdministrator) {
+    platform_.tokenIsAdmin = false;
+    FakeMonitor monitor;
+    ASSERT_TRUE(monitor.Created());
+    Open();
+    ItemMode();
+    SelectItem(0);  // HKEY_LOCAL_MACHINE
+    script_->AnswerMessageBox(IDOK);
+    Command(1056);
+    ASSERT_EQ(script_->MessageTexts().size(), 1u);
+    EXPECT_EQ(script_->MessageTexts()[0], Text(126));
+    EXPECT_EQ(ListRowCount(items_), 2);
+
+    // The user's own root: asked, and cancelled.
+    SelectItem(1);
+    script_->AnswerMessageBox(IDCANCEL);
+    Command(1056);
+    ASSERT_EQ(script_->MessageTexts().size(), 2u);
+    EXPECT_EQ(script_->MessageTexts()[1], Text(136));
+    EXPECT_EQ(script_->MessageCaptions()[1], Text(146));
+    EXPECT_EQ(ListRowCount(items_), 2);
+    EXPECT_EQ(monitor.Commands(), 0);
+
+    script_->AnswerMessageBox(IDOK);
+    Command(1056);
+    EXPECT_EQ(ItemRows(), (std::vector<std::vector<std::wstring>>{
+                              {L"HKEY_LOCAL_MACHINE", L"Software\\Microsoft\\Windows\\CurrentVersion\\Run"}}));
+    EXPECT_EQ(StoreKeyPaths(0), (std::vector<std::string>{"Software\\Microsoft\\Windows\\CurrentVersion\\Run"}));
+    EXPECT_TRUE(Saved());
+    EXPECT_EQ(monitor.Commands(), 1);
+}
+
+TEST_F(ExpertTest, OnThe9xPlatformEverybodyMayDeleteMachineWideItems) {
+    platform_.tokenIsAdmin = false;
+    platform_.version = 0xC0000A04;
+    Open();
+    ItemMode();
+    SelectItem(0);
+    script_->AnswerMessageBox(IDOK);
+    Command(1056);
+    ASSERT_EQ(script_->MessageTexts().size(), 1u);
+    EXPECT_EQ(script_->MessageTexts()[0], Text(136));
+    EXPECT_EQ(ListRowCount(items_), 1);
+}
+
+TEST_F(ExpertTest, DeleteWithoutASelectedItemDoesNothing) {
+    platform_.tokenIsAdmin = false;
+    Open();
+    ItemMode();
+    Command(1056);
+    EXPECT_EQ(script_->UnexpectedWindows(), 0);
+    EXPECT_EQ(ListRowCount(items_), 2);
+    EXPECT_FALSE(Saved());
+}
+
+TEST_F(ExpertTest, ContextMenusNeedASelectedRow) {
+    Open();
+    EXPECT_EQ(SendNotify(window_, kCategoryList, NM_RCLICK), 0);
+    EXPECT_EQ(SendNotify(window_, kItemList, NM_RCLICK), 0);
+    EXPECT_EQ(::FindWindowW(L"#32768", nullptr) ? ::IsWindowVisible(::FindWindowW(L"#32768", nullptr)) : FALSE, FALSE);
+
+    Select(0);
+    std::vector<UINT> categoryMenu;
+    CaptureNextPopupMenu(categoryMenu);
+    EXPECT_EQ(SendNotify(window_, kCategoryList, NM_RCLICK), 1);
+    EXPECT_EQ(categoryMenu, (std::vector<UINT>{1019, 1020, 0, 1053}));
+
+    SelectItem(1);
+    std::vector<UINT> itemMenu;
+    CaptureNextPopupMenu(itemMenu);
+    EXPECT_EQ(SendNotify(window_, kItemList, NM_RCLICK), 1);
+    EXPECT_EQ(itemMenu, (std::vector<UINT>{1055, 1056}));
+}
+
+TEST_F(ExpertTest, CommandsWithAnotherNotificationCodeAreIgnored) {
+    Open();
+    Select(3);
+    SendCommand(window_, 1053, 1);
+    SendCommand(window_, 1072, 1);
+    EXPECT_EQ(script_->UnexpectedWindows(), 0);
+    EXPECT_EQ(g_ruleStore.count, 4u);
+    EXPECT_FALSE(g_bModified);
+    EXPECT_TRUE(::IsWindowVisible(window_));
+}
+
+TEST_F(ExpertTest, StylesItsControlsThroughTheSkinInOrder) {
+    RecordingStyle style;
+    ASSERT_TRUE(style.Installed());
+    Open();
+    const std::vector<RecordingStyle::Call> expected = {{0, 0},    {21, 1015}, {21, 1016}, {4, 1019}, {4, 1020},
+                                                        {4, 1053}, {4, 1055},  {4, 1056},  {4, 1},    {4, 2},
+                                                        {4, 1072}};
+    EXPECT_EQ(style.Calls(), expected);
+}
+
+// ---------------------------------------------------------------------------
+// Ending the editor (modal, as the main page runs it) and what Apply does
+// afterwards.
+
+class ExpertEndTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        FillStore({Category(1, L"Startup programs"), Category(99, L"User Rules", 2, 2)});
+    }
+    // Runs the editor modally: adds a category, then ends it with `end`.
+    INT_PTR RunAndEnd(std::function<void(HWND)> end) {
+        ModalScript script;
+        HWND editor = nullptr;
+        script.Then([&](HWND window) {
+            editor = window;
+            RunWhenShown(window, [&] {
+                SendCommand(editor, 1020);
+                end(editor);
+            });
+        });
+        script.Then(NameCategory(L"Mine"));
+        CExpertDlg dialog;
+        INT_PTR result = dialog.DoModal(nullptr);
+        EXPECT_EQ(script.PendingSteps(), 0u);
+        EXPECT_EQ(script.UnexpectedWindows(), 0);
+        return result;
+    }
+    std::string Real() const { return ReadBytes(SettingsFile(L"QRegUser.rdb")); }
+    std::string Working() const { return ReadBytes(SettingsFile(L"tempQRegUser.rdb")); }
+};
+
+TEST_F(ExpertEndTest, TheCloseBoxKeepsTheChangesInTheWorkingCopyOnly) {
+    EXPECT_EQ(RunAndEnd([](HWND editor) { ::PostMessageW(editor, WM_CLOSE, 0, 0); }), 0);
+    EXPECT_FALSE(g_bModified);
+    EXPECT_FALSE(Working().empty());
+    ApplyWorkingCopies();
+    EXPECT_TRUE(Real().empty()) << "nothing is copied back without a confirmed editor";
+}
+
+TEST_F(ExpertEndTest, ConfirmingMarksTheSettingsSoApplyCopiesThemBack) {
+    EXPECT_EQ(RunAndEnd([](HWND editor) { ClickButton(editor, 1072); }), 0);
+    EXPECT_TRUE(g_bModified);
+    ApplyWorkingCopies();
+    EXPECT_FALSE(Real().empty());
+    EXPECT_EQ(Real(), Working());
+}
+
+TEST_F(ExpertEndTest, TheWorkingCopiesHoldTheUsersPartOfTheStore) {
+    FillStore({Category(1, L"Startup programs", 0, 2), Category(99, L"User Rules", 2, 2)},
+              {{Item(kHkeyLocalMachine, "Software\\Shipped", "shipped", 0),
+                Item(kHkeyCurrentUser, "Software\\Own", "own", 2)}});
+    RunAndEnd([](HWND editor) {
+        ClickButton(editor, 1072);
+    });
+    std::unique_ptr<RuleCategory[]> read(new RuleCategory[kMaxCategories]());
+    const uint32_t count = ReadCategories(g_ruleStore.userDatabasePath, read.get(), kMaxCategories);
+    ASSERT_EQ(count, 2u);
+    EXPECT_EQ(read[0].id, 1) << "a shipped category with a user item, with that item only";
+    ASSERT_NE(read[0].items, nullptr);
+    EXPECT_STREQ(read[0].items->keyPath, "Software\\Own");
+    EXPECT_EQ(read[0].items->next, nullptr);
+    EXPECT_EQ(read[1].id, 800) << "the new category, written although empty";
+    EXPECT_STREQ(read[1].name, "Mine");
+    EXPECT_EQ(read[1].mode, 2);
+    ClearItems(read.get(), count);
+    EXPECT_EQ(::GetPrivateProfileIntA("800", "Mode", -1, g_ruleStore.expertIniPath), 2);
+    EXPECT_EQ(::GetPrivateProfileIntA("800", "Action", -1, g_ruleStore.expertIniPath), 0);
+    EXPECT_EQ(::GetPrivateProfileIntA("99", "Action", -1, g_ruleStore.expertIniPath), 2);
+}
+
+}  // namespace

@@ -1,0 +1,341 @@
+#include "tests/expert/expert_test_support.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include "plugin/dll_module.h"
+#include "plugin/globals.h"
+#include "plugin/resource_module.h"
+#include "plugin/settings_files.h"
+#include "rules/rule_store.h"
+#include "tests/support/test_files.h"
+
+using namespace testing_support;
+
+namespace expert_test {
+
+namespace {
+
+HMODULE LanguageModule(Language language) {
+    static HMODULE modules[2] = {
+        ::LoadLibraryW((SuiteDir() + L"\\AntiVirus\\lang\\VtPesTrol0409.lng").c_str()),
+        ::LoadLibraryW((SuiteDir() + L"\\AntiVirus\\lang\\VtPesTrol0804.lng").c_str()),
+    };
+    return modules[language];
+}
+
+void CopyWide(const std::wstring& text, wchar_t* field, size_t size) {
+    std::wcsncpy(field, text.c_str(), size - 1);
+    field[size - 1] = 0;
+}
+
+}  // namespace
+
+const wchar_t* LanguageName(Language language) { return language == kEnglish ? L"English" : L"Chinese"; }
+
+void SelectLanguage(Language language) { SetResourceModule(LanguageModule(language)); }
+
+std::wstring Text(UINT id) { return LoadResourceString(id); }
+
+RuleCategory Category(int32_t id, const std::wstring& name, int32_t action, int32_t mode, int32_t adminOnly) {
+    RuleCategory category = {};
+    category.id = id;
+    CopyWide(name, category.wideName, 64);
+    std::string narrow = Narrow(name);
+    std::strncpy(category.name, narrow.c_str(), sizeof(category.name) - 1);
+    category.action = action;
+    category.mode = mode;
+    category.adminOnly = adminOnly;
+    return category;
+}
+
+RuleItem Item(uint32_t root, const char* keyPath, const char* name, uint32_t flags) {
+    RuleItem item = {};
+    item.root = root;
+    std::strncpy(item.keyPath, keyPath, sizeof(item.keyPath) - 1);
+    std::strncpy(item.name, name, sizeof(item.name) - 1);
+    CopyWide(Widen(name), item.wideName, 256);
+    item.flags = flags;
+    return item;
+}
+
+void FillStore(const std::vector<RuleCategory>& categories, const std::vector<std::vector<RuleItem>>& items) {
+    ReleaseRuleStore();
+    g_ruleStore.categories = static_cast<RuleCategory*>(std::calloc(kMaxCategories, sizeof(RuleCategory)));
+    for (size_t c = 0; c < categories.size(); ++c) {
+        g_ruleStore.categories[c] = categories[c];
+        g_ruleStore.categories[c].items = nullptr;
+        if (c < items.size())
+            for (auto it = items[c].rbegin(); it != items[c].rend(); ++it) PrependItem(&g_ruleStore.categories[c], &*it);
+    }
+    g_ruleStore.count = static_cast<uint32_t>(categories.size());
+}
+
+std::vector<std::string> StoreKeyPaths(uint32_t category) {
+    std::vector<std::string> paths;
+    for (const RuleItem* item = g_ruleStore.categories[category].items; item; item = item->next)
+        paths.emplace_back(item->keyPath);
+    return paths;
+}
+
+// ---------------------------------------------------------------------------
+
+FakeMonitor::FakeMonitor() {
+    ready_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this] { Run(); });
+    ::WaitForSingleObject(ready_, 5000);
+}
+
+FakeMonitor::~FakeMonitor() {
+    if (window_) ::PostMessageW(window_, WM_CLOSE, 0, 0);
+    thread_.join();
+    ::CloseHandle(ready_);
+}
+
+LRESULT CALLBACK FakeMonitor::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<FakeMonitor*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_COMMAND && self) {
+        if (wParam == 6005 && lParam == 0) ++self->commands_;
+        return 0;
+    }
+    if (message == WM_DESTROY) ::PostQuitMessage(0);
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void FakeMonitor::Run() {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VtpsExpertTestMonitor";
+    ::RegisterClassW(&windowClass);
+    window_ = ::CreateWindowExW(0, windowClass.lpszClassName, L"Veltrane Registry Monitor Ex", WS_OVERLAPPEDWINDOW,
+                                0, 0, 100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (window_) ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetEvent(ready_);
+    MSG message;
+    while (window_ && ::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+std::vector<RecordingStyle::Call> g_styleCalls;
+
+class RecordingWindowStyle final : public IWindowStyle {
+public:
+#define VTPS_RECORD(name, position)                          \
+    BOOL STDMETHODCALLTYPE name(HWND window) override {      \
+        Record(position, window);                            \
+        return FALSE;                                        \
+    }
+    VTPS_RECORD(StyleDialog, 0)
+    VTPS_RECORD(StyleStatic, 1)
+    VTPS_RECORD(StyleCheckBox, 2)
+    VTPS_RECORD(StyleCheckButton, 3)
+    VTPS_RECORD(StylePushButton, 4)
+    VTPS_RECORD(StyleEdit, 5)
+    VTPS_RECORD(StyleComboBox, 6)
+    VTPS_RECORD(StyleGroupBox, 7)
+    VTPS_RECORD(StyleListBox, 8)
+    VTPS_RECORD(StyleScrollBar, 9)
+    VTPS_RECORD(StyleTab, 10)
+    VTPS_RECORD(StyleTree, 11)
+    VTPS_RECORD(StyleProgress, 12)
+    VTPS_RECORD(StyleSlider, 13)
+    VTPS_RECORD(StyleSpin, 14)
+    VTPS_RECORD(StyleHeader, 15)
+    VTPS_RECORD(StyleToolbar, 16)
+    VTPS_RECORD(StyleStatusBar, 17)
+    VTPS_RECORD(StyleRichEdit, 18)
+    VTPS_RECORD(StyleHyperlink, 19)
+    VTPS_RECORD(StyleFrame, 20)
+    VTPS_RECORD(StyleListView, 21)
+#undef VTPS_RECORD
+
+private:
+    static void Record(int position, HWND window) {
+        const bool isDialog = !(::GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
+        g_styleCalls.push_back({position, isDialog ? 0 : ::GetDlgCtrlID(window)});
+    }
+};
+
+IWindowStyle* WINAPI GetRecordingStyle() {
+    static RecordingWindowStyle style;
+    return &style;
+}
+
+}  // namespace
+
+RecordingStyle::RecordingStyle() {
+    g_styleCalls.clear();
+    Common::CGlimraModule& skin = Common::GlimraModule();
+    installed_ = skin.Load((SuiteDir() + L"\\Glimra\\Glimra.dll").c_str());
+    skin.m_pfnGetWindowStyle = GetRecordingStyle;
+}
+
+RecordingStyle::~RecordingStyle() {
+    Common::GlimraModule().Free();
+    Common::GlimraModule().m_pfnGetWindowStyle = nullptr;
+}
+
+const std::vector<RecordingStyle::Call>& RecordingStyle::Calls() const { return g_styleCalls; }
+
+// ---------------------------------------------------------------------------
+
+namespace {
+HRESULT WINAPI PrivateFolderPath(HWND, int, HANDLE, DWORD, LPWSTR path) {
+    const std::wstring folder = EditorPlatform::AppDataFolder();
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    wcsncpy(path, folder.c_str(), MAX_PATH - 1);
+    path[MAX_PATH - 1] = 0;
+    return S_OK;
+}
+}  // namespace
+
+ShGetFolderPathWFn EditorPlatform::LookupShGetFolderPath() { return PrivateFolderPath; }
+
+std::wstring EditorPlatform::AppDataFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"vtps-expert-appdata-" + std::to_wstring(::GetCurrentProcessId());
+}
+
+std::wstring EditorPlatform::SettingsFolder() { return AppDataFolder() + L"\\Veltrane\\Pestrol"; }
+
+// The profile functions cache the last INI file; a file deleted under the
+// cache would come back with the last test's contents.
+void ForgetCachedProfile() { ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, nullptr); }
+
+void DialogTest::SetUp() {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    SelectLanguage(kEnglish);
+    platform_.tokenIsAdmin = true;
+    ForgetCachedProfile();
+    RemoveTree(EditorPlatform::AppDataFolder());
+    BuildSettingsFileSet(g_settingsFiles);
+    BuildRuleStorePaths();
+    g_bModified = false;
+}
+
+void DialogTest::TearDown() {
+    ReleaseRuleStore();
+    ForgetCachedProfile();
+    RemoveTree(EditorPlatform::AppDataFolder());
+    g_bModified = false;
+}
+
+std::wstring DialogTest::SettingsFile(const wchar_t* name) const {
+    return EditorPlatform::SettingsFolder() + L"\\" + name;
+}
+
+// ---------------------------------------------------------------------------
+
+LRESULT SendNotify(HWND dialog, int id, UINT code) {
+    NMHDR header = {};
+    header.hwndFrom = ::GetDlgItem(dialog, id);
+    header.idFrom = static_cast<UINT_PTR>(id);
+    header.code = code;
+    return ::SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&header));
+}
+
+bool HasVisibleStyle(HWND window) { return (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+std::vector<std::wstring> ComboEntries(HWND combo) {
+    std::vector<std::wstring> entries;
+    const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const int length = static_cast<int>(::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(static_cast<size_t>(length));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+std::wstring ColumnHeader(HWND list, int column) {
+    wchar_t text[256] = {};
+    LVCOLUMNW col = {};
+    col.mask = LVCF_TEXT;
+    col.pszText = text;
+    col.cchTextMax = 256;
+    ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col));
+    return text;
+}
+
+}  // namespace expert_test
+
+namespace expert_test {
+
+namespace {
+struct PendingAction {
+    HWND window;
+    std::function<void()> action;
+};
+
+std::map<UINT_PTR, PendingAction>& PendingActions() {
+    static std::map<UINT_PTR, PendingAction> actions;
+    return actions;
+}
+
+void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR timer, DWORD) {
+    auto found = PendingActions().find(timer);
+    if (found == PendingActions().end()) {
+        ::KillTimer(nullptr, timer);
+        return;
+    }
+    if (!::IsWindowVisible(found->second.window)) return;  // try again at the next tick
+    ::KillTimer(nullptr, timer);
+    std::function<void()> action = std::move(found->second.action);
+    PendingActions().erase(found);
+    action();
+}
+}  // namespace
+
+void RunWhenShown(HWND window, std::function<void()> action) {
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, RunPendingAction);
+    PendingActions()[timer] = PendingAction{window, std::move(action)};
+}
+
+}  // namespace expert_test
+
+namespace expert_test {
+
+testing_support::ModalScript::Step AnswerThenCommand(BoxLog& log, HWND& dialog, int command, int button) {
+    return [&log, &dialog, command, button](HWND box) {
+        log.texts.push_back(ModalScript::MessageBoxText(box));
+        log.captions.push_back(ModalScript::WindowText(box));
+        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+    };
+}
+
+}  // namespace expert_test
+
+namespace expert_test {
+
+namespace {
+std::vector<UINT>* g_menuIds = nullptr;
+
+void CALLBACK ReadPopupMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND popup = ::FindWindowW(L"#32768", nullptr);
+    if (!popup || !::IsWindowVisible(popup) || !g_menuIds) return;  // not yet
+    ::KillTimer(nullptr, timer);
+    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) g_menuIds->push_back(::GetMenuItemID(menu, i));
+    g_menuIds = nullptr;
+    ::EndMenu();
+}
+}  // namespace
+
+void CaptureNextPopupMenu(std::vector<UINT>& ids) {
+    g_menuIds = &ids;
+    ::SetTimer(nullptr, 0, 1, ReadPopupMenu);
+}
+
+}  // namespace expert_test

@@ -1,0 +1,161 @@
+// Shared pieces of the rule-editor dialog tests: the two real language
+// modules, a rule store in memory over the settings folder of the test
+// prefix, a stand-in registry monitor, a recording skin and helpers that
+// drive modeless dialogs next to a ModalScript.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/rule_records.h"
+#include "plugin/skin_style.h"
+#include "tests/rules/fake_platform.h"
+#include "tests/support/modal_script.h"
+
+namespace expert_test {
+
+enum Language { kEnglish, kChinese };
+const wchar_t* LanguageName(Language language);
+
+// Both language modules, loaded once per process; Select makes one the
+// resource module.
+void SelectLanguage(Language language);
+// String `id` of the current language module.
+std::wstring Text(UINT id);
+
+RuleCategory Category(int32_t id, const std::wstring& name, int32_t action = 0, int32_t mode = 2,
+                      int32_t adminOnly = 0);
+RuleItem Item(uint32_t root, const char* keyPath, const char* name, uint32_t flags = 2);
+
+// Replaces the rule store with the given categories (each with its items in
+// list order) in a fresh zero-filled array of 1000 records.
+void FillStore(const std::vector<RuleCategory>& categories, const std::vector<std::vector<RuleItem>>& items = {});
+// The key paths of a store category's items in list order.
+std::vector<std::string> StoreKeyPaths(uint32_t category);
+
+// A top-level window titled as the registry monitor, run by its own thread;
+// counts the rules-changed commands it receives.
+class FakeMonitor {
+public:
+    FakeMonitor();
+    ~FakeMonitor();
+    FakeMonitor(const FakeMonitor&) = delete;
+    FakeMonitor& operator=(const FakeMonitor&) = delete;
+    bool Created() const { return window_ != nullptr; }
+    int Commands() const { return commands_; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Run();
+
+    std::atomic<int> commands_{0};
+    HWND window_ = nullptr;
+    HANDLE ready_ = nullptr;
+    std::thread thread_;
+};
+
+// The skin's window-style object replaced by one that records each call as
+// (operation position, control id); installed for the object's lifetime.
+class RecordingStyle {
+public:
+    RecordingStyle();
+    ~RecordingStyle();
+    struct Call {
+        int operation;
+        int controlId;  // 0 for the dialog window itself
+        bool operator==(const Call& other) const {
+            return operation == other.operation && controlId == other.controlId;
+        }
+    };
+    const std::vector<Call>& Calls() const;
+    bool Installed() const { return installed_; }
+
+private:
+    bool installed_ = false;
+};
+
+// A fake platform whose application-data folder is private to this test
+// process, so that other programs using the prefix's real folder at the
+// same time cannot touch the settings files under test.
+class EditorPlatform : public FakePlatform {
+public:
+    ShGetFolderPathWFn LookupShGetFolderPath() override;
+    // <private app data>\Veltrane\Pestrol
+    static std::wstring SettingsFolder();
+    static std::wstring AppDataFolder();
+};
+
+// Base fixture: common controls, English resources, an NT platform whose
+// administrator answer the test chooses, an empty settings folder with the
+// store's working-copy paths, g_bModified cleared.
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the dialog modeless and shows it; the script's first step
+    // belongs to it, so later activations of it consume no step.
+    template <class Dialog>
+    HWND ShowModeless(Dialog& dialog, testing_support::ModalScript& script) {
+        script.Then([](HWND) {});
+        HWND window = dialog.Create(nullptr);
+        if (window) ::ShowWindow(window, SW_SHOW);
+        return window;
+    }
+
+    std::wstring SettingsFile(const wchar_t* name) const;
+
+    EditorPlatform platform_;
+};
+
+// Sends WM_NOTIFY with `code` from control `id` of `dialog`; answers the
+// dialog's result.
+LRESULT SendNotify(HWND dialog, int id, UINT code);
+// Whether the window has WS_VISIBLE itself (its parent may be hidden).
+bool HasVisibleStyle(HWND window);
+std::vector<std::wstring> ComboEntries(HWND combo);
+// The header text of a report-view column.
+std::wstring ColumnHeader(HWND list, int column);
+
+}  // namespace expert_test
+
+namespace expert_test {
+// Checks that every visible control of a dialog lies inside its client area,
+// that no two visible controls overlap (a group box may hold others), and
+// that single-line texts fit their controls in the dialog's font.
+void ExpectControlsFit(HWND dialog);
+}  // namespace expert_test
+
+namespace expert_test {
+// Runs `action` from the thread's message loop once `window` is visible,
+// outside any hook callback (a thread timer).  A dialog may be activated
+// before its modal loop shows it; steps use this for work that needs the
+// dialog on screen, such as checking the focus.
+void RunWhenShown(HWND window, std::function<void()> action);
+}  // namespace expert_test
+
+namespace expert_test {
+// Message boxes seen by AnswerThenCommand steps.
+struct BoxLog {
+    std::vector<std::wstring> texts;
+    std::vector<std::wstring> captions;
+};
+// A step for a message box over `*dialog`: records the box's text and
+// caption in `log`, presses `button`, then posts `command` (BN_CLICKED) to
+// the dialog beneath.  The box ends first, so the command reaches the
+// dialog only if the dialog is still open.
+testing_support::ModalScript::Step AnswerThenCommand(BoxLog& log, HWND& dialog, int command, int button = IDOK);
+}  // namespace expert_test
+
+namespace expert_test {
+// Once a pop-up menu shows on this thread, records the command ids of its
+// items in `ids` (0 for a separator) and closes it without a choice.
+void CaptureNextPopupMenu(std::vector<UINT>& ids);
+}  // namespace expert_test

@@ -1,0 +1,251 @@
+// The add-item dialog: the roots it offers for the user's rights, the input
+// it refuses, and what an accepted OK leaves behind (fields, a saved store
+// and one monitor notification).
+#include <gtest/gtest.h>
+
+#include "dialogs/item_add_dlg.h"
+#include "tests/expert/expert_test_support.h"
+#include "tests/support/test_files.h"
+
+using namespace expert_test;
+using namespace testing_support;
+
+namespace {
+
+const std::vector<std::wstring> kAllNtRoots = {L"HKEY_CLASSES_ROOT", L"HKEY_CURRENT_USER", L"HKEY_LOCAL_MACHINE",
+                                               L"HKEY_USERS", L"HKEY_CURRENT_CONFIG"};
+
+class ItemAddTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        FillStore({Category(99, L"User Rules", 2, 2)});
+    }
+
+    // Opens the dialog modally, lets `drive` act on it, answers DoModal.
+    INT_PTR Run(CItemAdd& dialog, ModalScript::Step drive) {
+        ModalScript script;
+        script.Then(std::move(drive));
+        INT_PTR result = dialog.DoModal(nullptr);
+        EXPECT_EQ(script.UnexpectedWindows(), 0);
+        return result;
+    }
+
+    bool Saved() const { return FileExists(SettingsFile(L"tempQRegUser.rdb")); }
+};
+
+struct Roots {
+    std::vector<std::wstring> entries;
+    std::wstring selected;
+};
+
+Roots ReadRoots(HWND dialog) {
+    HWND combo = ::GetDlgItem(dialog, 1008);
+    return {ComboEntries(combo), ControlText(dialog, 1008)};
+}
+
+class ItemAddLanguages : public ItemAddTest, public ::testing::WithParamInterface<Language> {};
+
+TEST_P(ItemAddLanguages, AnAdministratorGetsFiveRootsWithTheFirstChosen) {
+    SelectLanguage(GetParam());
+    Roots roots;
+    std::wstring caption;
+    CItemAdd dialog;
+    EXPECT_EQ(Run(dialog, [&](HWND window) {
+                  roots = ReadRoots(window);
+                  caption = ModalScript::WindowText(window);
+                  EXPECT_EQ(ControlText(window, 1022), L"");
+                  EXPECT_EQ(ControlText(window, 1023), L"");
+                  ExpectControlsFit(window);
+                  ClickButton(window, IDCANCEL);
+              }),
+              0);
+    EXPECT_EQ(caption, GetParam() == kEnglish ? L"Add Registry Key" : L"添加注册表键");
+    EXPECT_EQ(roots.entries, kAllNtRoots);
+    EXPECT_EQ(roots.selected, L"HKEY_CLASSES_ROOT");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, ItemAddLanguages, ::testing::Values(kEnglish, kChinese),
+                         [](const ::testing::TestParamInfo<Language>& info) {
+                             return info.param == kEnglish ? "English" : "Chinese";
+                         });
+
+TEST_F(ItemAddTest, OtherUsersAreNotOfferedTheMachineWideRoots) {
+    platform_.tokenIsAdmin = false;
+    Roots roots;
+    CItemAdd dialog;
+    Run(dialog, [&](HWND window) {
+        roots = ReadRoots(window);
+        ClickButton(window, IDCANCEL);
+    });
+    EXPECT_EQ(roots.entries, (std::vector<std::wstring>{L"HKEY_CURRENT_USER", L"HKEY_USERS", L"HKEY_CURRENT_CONFIG"}));
+    EXPECT_EQ(roots.selected, L"HKEY_CURRENT_USER");
+}
+
+TEST_F(ItemAddTest, OnThe9xPlatformEverybodyGetsSixRoots) {
+    platform_.tokenIsAdmin = false;
+    platform_.version = 0xC0000A04;  // high bit set: Windows 98
+    Roots roots;
+    CItemAdd dialog;
+    Run(dialog, [&](HWND window) {
+        roots = ReadRoots(window);
+        ClickButton(window, IDCANCEL);
+    });
+    std::vector<std::wstring> expected = kAllNtRoots;
+    expected.push_back(L"HKEY_DYN_DATA");
+    EXPECT_EQ(roots.entries, expected);
+    EXPECT_EQ(roots.selected, L"HKEY_CLASSES_ROOT");
+}
+
+TEST_F(ItemAddTest, AcceptedInputIsHandedBackAfterSavingAndNotifying) {
+    FakeMonitor monitor;
+    ASSERT_TRUE(monitor.Created());
+    CItemAdd dialog;
+    ASSERT_EQ(Run(dialog, [](HWND window) {
+                  ::SendDlgItemMessageW(window, 1008, CB_SETCURSEL, 1, 0);
+                  // One level below the root is accepted without a registry look-up.
+                  SetControlText(window, 1022, L"NoSuchKeyAtAll");
+                  SetControlText(window, 1023, L"Mine");
+                  ClickButton(window, IDOK);
+              }),
+              1);
+    EXPECT_EQ(dialog.m_strRootName, L"HKEY_CURRENT_USER");
+    EXPECT_EQ(dialog.m_dwRoot, 0x80000001u);
+    EXPECT_EQ(dialog.m_strKeyPath, L"NoSuchKeyAtAll");
+    EXPECT_EQ(dialog.m_strName, L"Mine");
+    EXPECT_TRUE(Saved());
+    EXPECT_EQ(monitor.Commands(), 1);
+}
+
+TEST_F(ItemAddTest, DeeperPathsNeedTheirFirstKeyOpenable) {
+    CItemAdd dialog;
+    ASSERT_EQ(Run(dialog, [](HWND window) {
+                  ::SendDlgItemMessageW(window, 1008, CB_SETCURSEL, 2, 0);
+                  SetControlText(window, 1022, L"Software\\Vendor\\Program");
+                  SetControlText(window, 1023, L"Program");
+                  ClickButton(window, IDOK);
+              }),
+              1);
+    EXPECT_EQ(dialog.m_strRootName, L"HKEY_LOCAL_MACHINE");
+    EXPECT_EQ(dialog.m_dwRoot, 0x80000002u);
+}
+
+TEST_F(ItemAddTest, CancelAndCloseNeitherSaveNorNotify) {
+    FakeMonitor monitor;
+    ASSERT_TRUE(monitor.Created());
+    for (int how = 0; how < 2; ++how) {
+        CItemAdd dialog;
+        EXPECT_EQ(Run(dialog, [how](HWND window) {
+                      SetControlText(window, 1022, L"Software");
+                      SetControlText(window, 1023, L"Mine");
+                      if (how == 0)
+                          ClickButton(window, IDCANCEL);
+                      else
+                          ::PostMessageW(window, WM_CLOSE, 0, 0);
+                  }),
+                  0);
+    }
+    EXPECT_FALSE(Saved());
+    EXPECT_EQ(monitor.Commands(), 0);
+}
+
+// Refused input: the dialog stays open with a message (caption 146) or,
+// for an overlong text, only a beep; the focus is checked afterwards.
+class ItemAddRefusal : public ItemAddTest {
+protected:
+    struct Outcome {
+        BoxLog boxes;
+        int focusId = 0;  // the focused control of the dialog, 0 for none
+        bool open = false;
+    };
+
+    Outcome Press(const std::wstring& keyPath, const std::wstring& name, int focusedId) {
+        Outcome outcome;
+        ModalScript script;
+        CItemAdd dialog;
+        HWND window = ShowModeless(dialog, script);
+        EXPECT_EQ(script.PendingSteps(), 0u);
+        script.Then([&outcome](HWND box) {
+            outcome.boxes.texts.push_back(ModalScript::MessageBoxText(box));
+            outcome.boxes.captions.push_back(ModalScript::WindowText(box));
+            ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        });
+        ::SendDlgItemMessageW(window, 1008, CB_SETCURSEL, 1, 0);  // HKEY_CURRENT_USER
+        SetControlText(window, 1022, keyPath);
+        SetControlText(window, 1023, name);
+        ::SetFocus(::GetDlgItem(window, focusedId));
+        SendCommand(window, IDOK);
+        HWND focus = ::GetFocus();
+        outcome.focusId = ::GetParent(focus) == window ? ::GetDlgCtrlID(focus) : 0;
+        outcome.open = ::IsWindowVisible(window) != FALSE;
+        ::DestroyWindow(window);
+        return outcome;
+    }
+};
+
+TEST_F(ItemAddRefusal, EmptyTextsAreNamedAndTheFocusStays) {
+    Outcome noPath = Press(L"", L"Mine", 1023);
+    ASSERT_EQ(noPath.boxes.texts.size(), 1u);
+    EXPECT_EQ(noPath.boxes.texts[0], Text(141));
+    EXPECT_EQ(noPath.boxes.captions[0], Text(146));
+    EXPECT_TRUE(noPath.open);
+    EXPECT_EQ(noPath.focusId, 1023);
+
+    Outcome noName = Press(L"Software", L"", 1022);
+    ASSERT_EQ(noName.boxes.texts.size(), 1u);
+    EXPECT_EQ(noName.boxes.texts[0], Text(140));
+    EXPECT_EQ(noName.boxes.captions[0], Text(146));
+    EXPECT_TRUE(noName.open);
+    EXPECT_EQ(noName.focusId, 1022);
+    EXPECT_FALSE(Saved());
+}
+
+TEST_F(ItemAddRefusal, AKeyPathUnderAMissingFirstKeyIsRefusedAndFocused) {
+    FakeMonitor monitor;
+    ASSERT_TRUE(monitor.Created());
+    Outcome outcome = Press(L"NoSuchKey\\Sub", L"Mine", 1023);
+    ASSERT_EQ(outcome.boxes.texts.size(), 1u);
+    EXPECT_EQ(outcome.boxes.texts[0], Text(195));
+    EXPECT_EQ(outcome.boxes.captions[0], Text(146));
+    EXPECT_TRUE(outcome.open);
+    EXPECT_EQ(outcome.focusId, 1022);
+    EXPECT_FALSE(Saved());
+    EXPECT_EQ(monitor.Commands(), 0);
+}
+
+TEST_F(ItemAddRefusal, OverlongTextsOnlyBeepAndMoveTheFocus) {
+    Outcome longPath = Press(std::wstring(251, L'k'), L"Mine", IDOK);
+    EXPECT_TRUE(longPath.boxes.texts.empty());
+    EXPECT_TRUE(longPath.open);
+    EXPECT_EQ(longPath.focusId, 1022);
+
+    Outcome longName = Press(L"Software", std::wstring(251, L'n'), IDOK);
+    EXPECT_TRUE(longName.boxes.texts.empty());
+    EXPECT_TRUE(longName.open);
+    EXPECT_EQ(longName.focusId, 1023);
+    EXPECT_FALSE(Saved());
+}
+
+TEST_F(ItemAddTest, TextsOfExactlyTheLimitPass) {
+    CItemAdd dialog;
+    ASSERT_EQ(Run(dialog, [](HWND window) {
+                  ::SendDlgItemMessageW(window, 1008, CB_SETCURSEL, 1, 0);
+                  SetControlText(window, 1022, std::wstring(250, L'k'));
+                  SetControlText(window, 1023, std::wstring(250, L'n'));
+                  ClickButton(window, IDOK);
+              }),
+              1);
+    EXPECT_EQ(dialog.m_strKeyPath.size(), 250u);
+    EXPECT_EQ(dialog.m_strName.size(), 250u);
+}
+
+TEST_F(ItemAddTest, StylesItsControlsThroughTheSkinInOrder) {
+    RecordingStyle style;
+    ASSERT_TRUE(style.Installed());
+    CItemAdd dialog;
+    Run(dialog, [](HWND window) { ClickButton(window, IDCANCEL); });
+    const std::vector<RecordingStyle::Call> expected = {{0, 0}, {4, 1}, {4, 2}, {6, 1008}, {5, 1022}, {5, 1023}};
+    EXPECT_EQ(style.Calls(), expected);
+}
+
+}  // namespace
