@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/regdefine.h"
 #include "core/reglib.h"
@@ -14,6 +15,9 @@ namespace {
 const char kRegDefineStream[] = "RegDefine";
 const char kRegInfoStream[] = "REGINFO";
 const char kRegLibStream[] = "REGLIB";
+// Streams up to this size are read whole; a larger one (far beyond what 1000
+// categories can hold) is read record by record.
+const uint64_t kWholeStreamReadLimit = 64u * 1024u * 1024u;
 }  // namespace
 
 uint32_t ReadCategories(const wchar_t* path, RuleCategory* categories, uint32_t capacity) {
@@ -21,6 +25,17 @@ uint32_t ReadCategories(const wchar_t* path, RuleCategory* categories, uint32_t 
     if (!storage.OpenFile(path, true)) return 0;
     std::unique_ptr<RuleStream> stream = storage.OpenStream(kRegDefineStream);
     if (!stream) return 0;
+    // One read of the whole stream instead of one per record: the bytes and
+    // the keystream are the same, the storage is asked once.
+    const uint64_t size = stream->Size();
+    std::vector<uint8_t> bytes;
+    if (size > 0 && size <= kWholeStreamReadLimit) {
+        bytes.resize(static_cast<size_t>(size));
+        if (stream->Read(bytes.data(), static_cast<uint32_t>(size))) {
+            MemorySource source(bytes.data(), bytes.size());
+            return ReadRegDefine(source, categories, capacity);
+        }
+    }
     return ReadRegDefine(*stream, categories, capacity);
 }
 

@@ -1,10 +1,12 @@
 #include "rules/rule_store.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
+#include <vector>
 
 #include "core/root_names.h"
 #include "core/rule_entry.h"
@@ -97,15 +99,130 @@ void AddRuleAsItem(RuleCategory& category, const RuleEntry& entry) {
     PrependItem(&category, &item);
 }
 
-// Root and lower-cased key path: what makes two items the same location.
-std::string ItemKey(uint32_t root, const char* keyPath) {
-    std::string key(reinterpret_cast<const char*>(&root), sizeof root);
-    for (const char* p = keyPath; *p; ++p) {
-        char c = *p;
-        key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+// The locations in the store, for the duplicate check of a merge: root and
+// key path, compared case-insensitively.  A full store holds some 70,000
+// items; one heap string per item cost more than all the rest of the merge,
+// so the index keeps sorted hashes and confirms equal ones on the items.
+class LocationIndex {
+public:
+    void AddStore(const RuleStore& store) {
+        for (uint32_t c = 0; c < store.count; ++c)
+            for (const RuleItem* item = store.categories[c].items; item; item = item->next)
+                sorted_.emplace_back(Hash(item->root, item->keyPath), item);
+        std::sort(sorted_.begin(), sorted_.end());
     }
-    return key;
+    // True when the item's location was there already; otherwise it is
+    // there from now on.  The item must outlive the index.
+    bool Insert(const RuleItem* item) {
+        const uint64_t hash = Hash(item->root, item->keyPath);
+        auto range = std::equal_range(sorted_.begin(), sorted_.end(), std::make_pair(hash, item),
+                                      [](const Entry& a, const Entry& b) { return a.first < b.first; });
+        for (auto it = range.first; it != range.second; ++it)
+            if (SameLocation(*it->second, *item)) return true;
+        auto added = added_.equal_range(hash);
+        for (auto it = added.first; it != added.second; ++it)
+            if (SameLocation(*it->second, *item)) return true;
+        added_.emplace(hash, item);
+        return false;
+    }
+
+private:
+    using Entry = std::pair<uint64_t, const RuleItem*>;
+
+    static uint64_t Hash(uint32_t root, const char* keyPath) {
+        uint64_t hash = 0xCBF29CE484222325ull ^ root;
+        for (const char* p = keyPath; *p; ++p) {
+            char c = *p;
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+        }
+        return hash;
+    }
+    static bool SameLocation(const RuleItem& a, const RuleItem& b) {
+        return a.root == b.root && CompareNoCase(a.keyPath, b.keyPath) == 0;
+    }
+
+    std::vector<Entry> sorted_;
+    std::unordered_multimap<uint64_t, const RuleItem*> added_;
+};
+
+// A decimal number as the profile functions surely read it: an optional
+// minus and at most nine digits.
+bool ReadPlainNumber(const std::string& text, int& value) {
+    size_t i = (!text.empty() && text[0] == '-') ? 1 : 0;
+    if (text.size() == i || text.size() - i > 9) return false;
+    int magnitude = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        magnitude = magnitude * 10 + (text[i] - '0');
+    }
+    value = text[0] == '-' ? -magnitude : magnitude;
+    return true;
 }
+
+// ReadModeAction over a file read whole: the same values that one
+// GetPrivateProfileIntA call per key gives.  False, with nothing changed,
+// when some value is not a plain number (the profile functions then decide).
+bool ReadModeActionFrom(const std::vector<PlainIniSection>& sections) {
+    std::unordered_map<std::string, const PlainIniSection*> byName;
+    for (const PlainIniSection& section : sections) {
+        for (const char* key : {"Mode", "Action"}) {
+            int value;
+            const std::string* text = FindPlainIniValue(section, key);
+            if (text && !ReadPlainNumber(*text, value)) return false;
+        }
+        byName.emplace(section.name, &section);
+    }
+    for (uint32_t c = 0; c < g_ruleStore.count; ++c) {
+        RuleCategory& category = g_ruleStore.categories[c];
+        char name[16];
+        std::snprintf(name, sizeof name, "%d", category.id);
+        auto found = byName.find(name);
+        if (found == byName.end()) continue;
+        int value;
+        const std::string* mode = FindPlainIniValue(*found->second, "Mode");
+        if (mode && ReadPlainNumber(*mode, value) && value != -1) category.mode = value;
+        const std::string* action = FindPlainIniValue(*found->second, "Action");
+        if (action && ReadPlainNumber(*action, value) && value != -1) category.action = value;
+    }
+    return true;
+}
+
+// Writes profile values, leaving out those that a plain file holds already:
+// the profile functions leave the file as it is for such a write, but each
+// call still costs a check of the whole file, 2000 of them for a full store.
+// What was written is remembered, so a later write of the same key (two
+// categories with one id) is compared with the file as it is by then.
+class ProfileWriter {
+public:
+    explicit ProfileWriter(const char* path) : path_(path) {
+        std::vector<PlainIniSection> sections;
+        known_ = ReadPlainIniFile(path, sections) == PlainIniRead::kPlain;
+        for (const PlainIniSection& section : sections)
+            for (const auto& entry : section.entries) values_.emplace(Key(section.name, entry.first), entry.second);
+    }
+    void Write(const char* section, const char* key, const char* value) {
+        const std::string name = Key(section, key);
+        if (known_) {
+            auto found = values_.find(name);
+            if (found != values_.end() && found->second == value) return;
+        }
+        if (::WritePrivateProfileStringA(section, key, value, path_) && known_) values_[name] = value;
+    }
+
+private:
+    // Section and key as the profile functions match them (ASCII case folded).
+    static std::string Key(const std::string& section, const std::string& key) {
+        std::string folded = section + '\n' + key;
+        for (char& c : folded)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return folded;
+    }
+
+    const char* path_;
+    bool known_ = false;
+    std::unordered_map<std::string, std::string> values_;
+};
 
 }  // namespace
 
@@ -145,10 +262,8 @@ void MergeUserDatabase(const char* path) {
         return;
     }
     // Every location already in the store, for the duplicate check.
-    std::unordered_set<std::string> present;
-    for (uint32_t c = 0; c < g_ruleStore.count; ++c)
-        for (const RuleItem* item = g_ruleStore.categories[c].items; item; item = item->next)
-            present.insert(ItemKey(item->root, item->keyPath));
+    LocationIndex present;
+    present.AddStore(g_ruleStore);
 
     for (uint32_t i = 0; i < n; ++i) {
         RuleCategory* target = nullptr;
@@ -166,7 +281,7 @@ void MergeUserDatabase(const char* path) {
         }
         for (RuleItem* item = read[i].items; item; item = item->next) {
             item->flags |= kItemFlagUser;
-            if (!present.insert(ItemKey(item->root, item->keyPath)).second) continue;
+            if (present.Insert(item)) continue;
             PrependItem(target, item);
         }
     }
@@ -175,6 +290,16 @@ void MergeUserDatabase(const char* path) {
 
 void ReadModeAction(const char* iniPath) {
     if (!iniPath || !iniPath[0]) return;
+    // Two profile calls per category reopen the file 2000 times for a full
+    // store: a plain file is read in one go.
+    std::vector<PlainIniSection> sections;
+    switch (ReadPlainIniFile(iniPath, sections)) {
+    case PlainIniRead::kMissing: return;  // every lookup would give its default
+    case PlainIniRead::kPlain:
+        if (ReadModeActionFrom(sections)) return;
+        break;
+    case PlainIniRead::kOther: break;
+    }
     for (uint32_t c = 0; c < g_ruleStore.count; ++c) {
         RuleCategory& category = g_ruleStore.categories[c];
         char section[16];
@@ -188,14 +313,15 @@ void ReadModeAction(const char* iniPath) {
 
 void WriteModeAction(const char* iniPath) {
     if (!iniPath || !iniPath[0]) return;
+    ProfileWriter written(iniPath);
     for (uint32_t c = 0; c < g_ruleStore.count; ++c) {
         const RuleCategory& category = g_ruleStore.categories[c];
         char section[16], mode[16], action[16];
         std::snprintf(section, sizeof section, "%d", category.id);
         std::snprintf(mode, sizeof mode, "%d", category.mode);
         std::snprintf(action, sizeof action, "%d", category.action);
-        ::WritePrivateProfileStringA(section, "Mode", mode, iniPath);
-        ::WritePrivateProfileStringA(section, "Action", action, iniPath);
+        written.Write(section, "Mode", mode);
+        written.Write(section, "Action", action);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "tools/rdbtool/max_set.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -15,7 +16,6 @@ namespace {
 const uint32_t kUserItemsPerCategory = 100;
 const uint32_t kIniRulesPerSection = 10;
 const uint32_t kLibraryRuleGroups = 40;
-const int32_t kFirstUserCreatedId = 800;
 
 template <size_t N>
 void SetText(char (&narrow)[N], wchar_t* wide, const char* format, uint32_t a, uint32_t b = 0) {
@@ -23,6 +23,14 @@ void SetText(char (&narrow)[N], wchar_t* wide, const char* format, uint32_t a, u
     size_t i = 0;
     for (; narrow[i]; ++i) wide[i] = static_cast<unsigned char>(narrow[i]);  // ASCII only
     wide[i] = 0;
+}
+
+// Shipped ids stay below 800, where the user's own categories begin, and
+// leave out 99, the user category: 1..98, 100..799, then 0, -1, -2, ...
+int32_t LibraryCategoryId(uint32_t index) {
+    if (index < 98) return static_cast<int32_t>(index + 1);
+    if (index < 798) return static_cast<int32_t>(index + 2);
+    return 798 - static_cast<int32_t>(index);
 }
 
 const uint32_t kRoots[] = {kHkeyLocalMachine, kHkeyCurrentUser, kHkeyClassesRoot};
@@ -55,7 +63,7 @@ RdbSource ShippedLibrary(const MaxSetShape& shape) {
     RdbSource source;
     source.kind = RdbKind::kCategories;
     for (uint32_t c = 0; c < shape.categories; ++c) {
-        source.database.AddCategory(MakeCategory(static_cast<int32_t>(c + 1), c + 1));
+        source.database.AddCategory(MakeCategory(LibraryCategoryId(c), c + 1));
         for (uint32_t i = 0; i < shape.itemsPerCategory; ++i) source.database.AddItem(LibraryItem(c + 1, i));
     }
     return source;
@@ -86,17 +94,29 @@ RdbSource RuleLibrarySet(const MaxSetShape& shape) {
     return source;
 }
 
-// User categories of 100 items, alternately joining a library category and
-// created by the user; every tenth item repeats a library location in other
-// letter case, which the load drops.
+uint32_t UserCategoryCount(const MaxSetShape& shape) {
+    return (shape.userItems + kUserItemsPerCategory - 1) / kUserItemsPerCategory;
+}
+
+// User categories that join library categories; the others are the user's own.
+uint32_t JoiningCategoryCount(const MaxSetShape& shape) {
+    const uint32_t all = UserCategoryCount(shape);
+    return all == 0 ? 0 : std::min(all - 1, shape.categories);
+}
+
+// User categories of 100 items: all but the last join a library category,
+// the last is the user's own (id 800), so a max-scale store is exactly full.
+// Every tenth item repeats a library location in other letter case, which
+// the load drops.
 RdbSource UserDatabase(const MaxSetShape& shape) {
     RdbSource source;
     source.kind = RdbKind::kCategories;
+    const uint32_t categories = UserCategoryCount(shape);
+    const uint32_t joining = JoiningCategoryCount(shape);
     uint32_t made = 0;
-    for (uint32_t k = 0; made < shape.userItems; ++k) {
-        const bool joinsLibrary = (k % 2 == 0) && k / 2 < shape.categories;
-        const int32_t id = joinsLibrary ? static_cast<int32_t>(k / 2 + 1) : kFirstUserCreatedId + static_cast<int32_t>(k / 2);
-        source.database.AddCategory(MakeCategory(id, static_cast<uint32_t>(id)));
+    for (uint32_t k = 0; k < categories; ++k) {
+        const int32_t id = k < joining ? LibraryCategoryId(k) : kFirstUserCreatedId + static_cast<int32_t>(k - joining);
+        source.database.AddCategory(MakeCategory(id, k + 1));
         for (uint32_t i = 0; i < kUserItemsPerCategory && made < shape.userItems; ++i, ++made) {
             RuleItem item;
             if (made % 10 == 0 && shape.categories && shape.itemsPerCategory) {
@@ -140,10 +160,10 @@ std::string ExpertIniFile(const MaxSetShape& shape) {
         std::snprintf(section, sizeof section, "[%d]\r\nMode=%d\r\nAction=%u\r\n", id, n % 2 ? 0x103 : 0x002, n % 3);
         ini += section;
     };
-    for (uint32_t c = 0; c < shape.categories; ++c) add(static_cast<int32_t>(c + 1), c);
-    add(99, 0);
-    for (uint32_t u = 0; u < (shape.userItems + kUserItemsPerCategory - 1) / kUserItemsPerCategory; ++u)
-        add(kFirstUserCreatedId + static_cast<int32_t>(u), u);
+    for (uint32_t c = 0; c < shape.categories; ++c) add(LibraryCategoryId(c), c);
+    add(kUserCategoryId, 0);
+    for (uint32_t k = JoiningCategoryCount(shape); k < UserCategoryCount(shape); ++k)
+        add(kFirstUserCreatedId + static_cast<int32_t>(k - JoiningCategoryCount(shape)), k);
     return ini;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/root_names.h"
+#include "core/rule_entry.h"
 #include "tools/rdbtool/quoted_text.h"
 #include "tools/rdbtool/source_lexer.h"
 #include "tools/rdbtool/text_codec.h"

@@ -1,0 +1,33 @@
+// Where the benchmark runs: a scratch suite with the installer-information
+// stand-in and the English language module, and the per-user settings folder
+// emptied for the run and given back afterwards.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "plugin/raii.h"
+#include "tests/support/test_files.h"
+
+class BenchEnvironment {
+public:
+    BenchEnvironment();
+    ~BenchEnvironment();
+    BenchEnvironment(const BenchEnvironment&) = delete;
+    BenchEnvironment& operator=(const BenchEnvironment&) = delete;
+
+    // False with a message when the suite or the settings folder could not
+    // be prepared; nothing may then be measured.
+    bool Ready(std::string& problem) const;
+
+    std::wstring DataFolder() const;      // where the store looks for the shipped libraries
+    std::wstring SettingsFolder() const;  // the real settings files and their working copies
+
+private:
+    testing_support::ScratchDir suite_{L"store-bench"};
+    UniqueModule language_;
+    std::wstring settings_;
+    std::wstring saved_;  // the user's own settings folder while the bench runs
+    bool settingsMoved_ = false;
+    std::string problem_;
+};
