@@ -26,9 +26,15 @@ void RuleStorage::TakeLock(const wchar_t* path) {
     // file is opened anyway.
     UniqueHandle other(::OpenEventA(EVENT_ALL_ACCESS, FALSE, m_szLockName));
     if (other) ::WaitForSingleObject(other.get(), kLockWaitMs);
-    other.reset();
 
-    m_lock.reset(::CreateEventA(nullptr, FALSE, FALSE, m_szLockName));
+    // The holder's event stays open until ours is made: closed in between, it
+    // could vanish, and the next opener would find no lock and go ahead.
+    HANDLE created = ::CreateEventA(nullptr, FALSE, FALSE, m_szLockName);
+    const bool existed = created && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    m_lock.reset(created);
+    // No event a moment ago, one now: another opener made it in between and
+    // holds the file, so wait for its Close like any other holder's.
+    if (!other && existed) ::WaitForSingleObject(m_lock.get(), kLockWaitMs);
 }
 
 bool RuleStorage::OpenRoot(const wchar_t* path, bool readOnly) {

@@ -2,6 +2,8 @@
 # Sets up what is missing, builds the suite folder and starts the options
 # console with the plug-in: in a window when a display is present, otherwise
 # headless (export, import, apply round trip) so it works on any machine.
+# The registry-monitor stand-in runs beside the console, so the plug-in's
+# notifications land somewhere; its log is build/monitor.log.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -14,12 +16,51 @@ export WINEPREFIX="$root/build/wineprefix-run"
 export WINEDEBUG=-all
 suite="$root/build/suite"
 console="$suite/VtOptions.exe"
+monitor="$suite/VtMonitor.exe"
+monitor_log="$root/build/monitor.log"
+monitor_pid=
+
+# Starts the monitor in the background and waits until its window is up, so
+# the console's first notification finds it.
+start_monitor() {
+    : >"$monitor_log"
+    wine "$monitor" --log "Z:${monitor_log//\//\\}" </dev/null >/dev/null 2>&1 &
+    monitor_pid=$!
+    for _ in $(seq 50); do
+        grep -q "monitor started" "$monitor_log" 2>/dev/null && return 0
+        sleep 0.2
+    done
+    echo "run: the registry monitor stand-in did not start; going on without it" >&2
+}
+
+# Closes the monitor through its window; ends the process we started only
+# when it does not close by itself.
+stop_monitor() {
+    [ -n "$monitor_pid" ] || return 0
+    wine "$monitor" --stop </dev/null >/dev/null 2>&1 || true
+    kill -0 "$monitor_pid" 2>/dev/null && kill "$monitor_pid" 2>/dev/null || true
+    wait "$monitor_pid" 2>/dev/null || true
+    monitor_pid=
+}
+
 if [ -n "${DISPLAY:-}" ]; then
     [ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
-    exec wine "$console" "$@"
+    trap stop_monitor EXIT
+    start_monitor
+    status=0
+    wine "$console" "$@" || status=$?
+    stop_monitor
+    echo "registry monitor log: $monitor_log"
+    exit $status
 fi
 # No display: a prefix with the null driver, and the console's headless mode.
 scripts/wine-prefix.sh "$WINEPREFIX" start
-trap 'scripts/wine-prefix.sh "$WINEPREFIX" stop' EXIT
+trap 'stop_monitor; scripts/wine-prefix.sh "$WINEPREFIX" stop' EXIT
+start_monitor
 blob="$root/build/settings-export.bin"
-wine "$console" --title --load --export "Z:${blob//\//\\}" --import "Z:${blob//\//\\}" --apply "$@"
+status=0
+wine "$console" --title --load --export "Z:${blob//\//\\}" --import "Z:${blob//\//\\}" --apply "$@" || status=$?
+stop_monitor
+echo "registry monitor log ($monitor_log):"
+sed 's/^/  /' "$monitor_log"
+exit $status
