@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 wine64 libwine-dev
-          googletest clang libclang-rt-14-dev locales xvfb xauth)
+          googletest clang libclang-rt-14-dev locales fonts-wine xvfb xauth)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -14,6 +14,11 @@ fi
 if [ ! -f "$prefix/.vtps-ready" ]; then
     mkdir -p "$prefix"
     wineboot -i >/dev/null 2>&1 || true
+    # Debian's Wine does not find its own fonts (Tahoma, Marlett): copy them
+    # in, so dialogs are laid out and measured with the fonts they name.
+    if [ -d /usr/share/wine/fonts ]; then
+        cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+    fi
     # Null graphics driver: windows and dialogs work without a display.
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
     # The desktop process keeps the driver it started with: restart the server.
