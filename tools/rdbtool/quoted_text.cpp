@@ -1,6 +1,7 @@
 #include "tools/rdbtool/quoted_text.h"
 
 #include <cstdio>
+#include <type_traits>
 
 #include "tools/rdbtool/text_codec.h"
 
@@ -134,6 +135,26 @@ std::string EscapeFor(unsigned unit, bool narrow) {
     return std::string();
 }
 
+// Printable ASCII other than the backtick and the quote stands for itself.
+bool IsPlain(unsigned unit) { return unit >= 0x20 && unit < 0x7F && unit != '`' && unit != '"'; }
+
+template <typename Char>
+bool AllPlain(const std::basic_string<Char>& text) {
+    for (Char c : text)
+        if (!IsPlain(static_cast<unsigned>(static_cast<typename std::make_unsigned<Char>::type>(c)))) return false;
+    return true;
+}
+
+template <typename Char>
+std::string Quoted(const std::basic_string<Char>& plain) {
+    std::string out;
+    out.reserve(plain.size() + 2);
+    out += '"';
+    out.append(plain.begin(), plain.end());
+    out += '"';
+    return out;
+}
+
 }  // namespace
 
 bool DecodeWideText(const std::string& raw, std::wstring& text, std::string& error) {
@@ -178,6 +199,7 @@ bool DecodeAnsiText(const std::string& raw, uint32_t codePage, std::string& text
 }
 
 std::string QuoteWideText(const std::wstring& text) {
+    if (AllPlain(text)) return Quoted(text);
     std::string out = "\"";
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned unit = static_cast<uint16_t>(text[i]);
@@ -198,6 +220,7 @@ std::string QuoteWideText(const std::wstring& text) {
 }
 
 std::string QuoteAnsiText(const std::string& bytes, uint32_t codePage) {
+    if (AllPlain(bytes) && CodePageKeepsAscii(codePage)) return Quoted(bytes);
     std::string out = "\"";
     std::wstring wide;
     if (CodePageToWide(bytes, codePage, wide)) {

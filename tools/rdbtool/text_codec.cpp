@@ -3,12 +3,16 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <mutex>
+#include <unordered_map>
 
 bool IsAnsiCodePage(uint32_t codePage) {
     // UTF-7/UTF-8 and the stateful ISO-2022 family are not ANSI code pages.
     if (codePage == CP_ACP || codePage == CP_OEMCP || codePage >= 50000) return false;
     CPINFO info;
-    return ::GetCPInfo(codePage, &info) && info.MaxCharSize <= 2;
+    // Nor are the EBCDIC ones: the source format writes escapes and plain
+    // ASCII as the ASCII bytes, which would not pack back there.
+    return ::GetCPInfo(codePage, &info) && info.MaxCharSize <= 2 && CodePageKeepsAscii(codePage);
 }
 
 bool Utf8ToWide(const std::string& utf8, std::wstring& wide) {
@@ -57,16 +61,59 @@ bool RawToAnsi(const std::wstring& wide, uint32_t codePage, std::string& ansi) {
            !usedDefault;
 }
 
+bool IsAscii(const std::wstring& text) {
+    for (wchar_t c : text)
+        if (static_cast<uint16_t>(c) >= 0x80) return false;
+    return true;
+}
+
+bool IsAscii(const std::string& text) {
+    for (char c : text)
+        if (static_cast<uint8_t>(c) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace
 
+// The system is asked once per code page.
+bool CodePageKeepsAscii(uint32_t codePage) {
+    static std::mutex lock;
+    static std::unordered_map<uint32_t, bool> known;
+    std::lock_guard<std::mutex> hold(lock);
+    auto found = known.find(codePage);
+    if (found != known.end()) return found->second;
+    std::wstring units;
+    std::string bytes;
+    for (unsigned c = 0; c < 0x80; ++c) {
+        units += static_cast<wchar_t>(c);
+        bytes += static_cast<char>(c);
+    }
+    std::string ansi;
+    std::wstring wide;
+    const bool keeps = RawToAnsi(units, codePage, ansi) && ansi == bytes && RawToWide(bytes, codePage, wide) &&
+                       wide == units;
+    known.emplace(codePage, keeps);
+    return keeps;
+}
+
 // Both directions insist on the round trip: a conversion that does not come
-// back unchanged would make a packed database differ from its source.
+// back unchanged would make a packed database differ from its source.  Plain
+// ASCII in a code page that keeps it is its own conversion; a dump of a large
+// database would otherwise spend most of its time asking the system.
 bool WideToCodePage(const std::wstring& wide, uint32_t codePage, std::string& ansi) {
+    if (IsAscii(wide) && CodePageKeepsAscii(codePage)) {
+        ansi.assign(wide.begin(), wide.end());
+        return true;
+    }
     std::wstring back;
     return RawToAnsi(wide, codePage, ansi) && RawToWide(ansi, codePage, back) && back == wide;
 }
 
 bool CodePageToWide(const std::string& ansi, uint32_t codePage, std::wstring& wide) {
+    if (IsAscii(ansi) && CodePageKeepsAscii(codePage)) {
+        wide.assign(ansi.begin(), ansi.end());
+        return true;
+    }
     std::string back;
     return RawToWide(ansi, codePage, wide) && RawToAnsi(wide, codePage, back) && back == ansi;
 }

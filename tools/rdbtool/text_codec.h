@@ -14,6 +14,11 @@ bool Utf8ToWide(const std::string& utf8, std::wstring& wide);
 // them first.
 std::string WideToUtf8(const std::wstring& wide);
 
+// Whether the code page maps the ASCII range to the same values both ways
+// (every Windows ANSI code page does; EBCDIC ones do not): then plain ASCII
+// text is its own conversion.
+bool CodePageKeepsAscii(uint32_t codePage);
+
 // False when a character has no exact form in the code page (no best-fit
 // substitutes, no default character).
 bool WideToCodePage(const std::wstring& wide, uint32_t codePage, std::string& ansi);
