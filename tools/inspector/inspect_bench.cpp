@@ -6,7 +6,8 @@
 //
 //   InspectBench [--runs N] [--tiny]
 //
-// Target: dump + verify under twice the time of Load.  --tiny measures a
+// Targets: dump + verify under twice the time of Load, and under twice the
+// time ReadCategories takes to read the same file.  --tiny measures a
 // small set, only to show that the program works.  Like StoreBench, it puts
 // the prefix's per-user settings folder aside while it runs.
 #include <windows.h>
@@ -26,11 +27,11 @@
 #include "tools/inspector/regdefine_check.h"
 #include "tools/inspector/rule_file.h"
 #include "tools/inspector/verify.h"
+#include "tools/rdbtool/canonical_dump.h"
 #include "tools/rdbtool/database_files.h"
 #include "tools/rdbtool/dump.h"
 #include "tools/rdbtool/file_bytes.h"
 #include "tools/rdbtool/max_set.h"
-#include "tools/rdbtool/source_printer.h"
 
 namespace {
 
@@ -57,23 +58,27 @@ bool Verify(const std::wstring& file) {
 
 void Phase(const char* name, double ms) { std::printf("  %-46s %9.1f ms\n", name, ms); }
 
-void PrintPhases(const std::wstring& file) {
+void PrintPhases(const std::wstring& file, const std::wstring& output) {
     std::printf("\nWhere the inspector's time goes (one run each)\n");
-    RdbSource source;
-    bool canonical = false;
     std::string error;
-    Phase("dump: read, parse, compare (ReadDatabaseFile)",
-          TimeMs([&] { ReadDatabaseFile(file, source, canonical, error); }));
-    uint32_t codePage = 0;
-    Phase("dump: choose the code page (GuessCodePage)", TimeMs([&] { codePage = GuessCodePage(source.database); }));
-    source.codePage = codePage;
+    RdbKind kind = RdbKind::kCategories;
+    std::vector<std::vector<uint8_t>> streams;
+    Phase("dump: read the stream (ReadDatabaseStreams)",
+          TimeMs([&] { ReadDatabaseStreams(file, kind, streams, error); }));
     std::string text;
-    Phase("dump: print the source (PrintSource)", TimeMs([&] { text = PrintSource(source); }));
-    RuleStreams streams;
-    Phase("verify: read the streams (ReadRuleStreams)", TimeMs([&] { ReadRuleStreams(file, streams, error); }));
+    uint32_t codePage = 0;
+    bool quick = false;
+    Phase("dump: from the stream (DumpCanonicalRegDefine)", TimeMs([&] {
+              quick = kind == RdbKind::kCategories && DumpCanonicalRegDefine(streams[0], 0, text, codePage);
+          }));
+    if (!quick) std::printf("  (the file did not take the quick way)\n");
+    Phase("dump: write the output (WriteFileBytes)", TimeMs([&] { WriteFileBytes(output, text); }));
+    RuleStreams ruleStreams;
+    Phase("verify: read the streams (ReadRuleStreams)", TimeMs([&] { ReadRuleStreams(file, ruleStreams, error); }));
     FindingList findings;
     Phase("verify: check the records (CheckRegDefine)", TimeMs([&] {
-              CheckRegDefine(streams.regDefine.data(), streams.regDefine.size(), RegDefineCheckOptions(), findings);
+              CheckRegDefine(ruleStreams.regDefine.data(), ruleStreams.regDefine.size(), RegDefineCheckOptions(),
+                             findings);
           }));
 }
 
@@ -162,9 +167,17 @@ int main(int argc, char** argv) {
         for (const auto& row : rows)
             std::printf("  %-48s %7.1f ms %7.2fx %7.2fx\n", row.name, row.ms, Ratio(row.ms, load),
                         Ratio(row.ms, libraryRead));
-        PrintPhases(library);
-        std::printf("\nTarget\n  dump + verify under %.0fx Load:   %5.2fx  %s\n", kTarget, Ratio(both, load),
-                    Ratio(both, load) < kTarget ? "met" : "MISSED");
+        PrintPhases(library, output);
+        // "\xC3\x97" is the multiplication sign in UTF-8.
+        std::printf("\nTargets\n");
+        const struct {
+            const char* name;
+            double ratio;
+        } targets[] = {{"dump + verify / Load of the whole set:", Ratio(both, load)},
+                       {"dump + verify / ReadCategories of the same file:", Ratio(both, libraryRead)}};
+        for (const auto& target : targets)
+            std::printf("  %-48s %5.2f\xC3\x97 (target < %.0f\xC3\x97)  %s\n", target.name, target.ratio, kTarget,
+                        target.ratio < kTarget ? "met" : "MISSED");
         std::fflush(stdout);
         status = 0;
     }

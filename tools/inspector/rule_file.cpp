@@ -9,6 +9,7 @@
 #include "core/settings_blob.h"
 #include "rules/rule_storage.h"
 #include "tools/rdbtool/file_bytes.h"
+#include "tools/rdbtool/stream_bytes.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ void ReadStream(RuleStorage& storage, const char* name, bool& present, std::vect
     const uint64_t size = stream->Size();
     if (size <= kLargestInspected) {
         bytes.resize(static_cast<size_t>(size));
-        if (size == 0 || stream->Read(bytes.data(), static_cast<uint32_t>(size))) return;
+        if (ReadStreamInPieces(*stream, bytes.data(), bytes.size())) return;
     }
     bytes.clear();
     if (unreadable.empty()) unreadable = name;

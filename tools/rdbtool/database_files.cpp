@@ -87,6 +87,37 @@ void ParseLibrary(const std::vector<uint8_t>& info, const std::vector<uint8_t>& 
     FreeRuleEntries(list);
 }
 
+// Compares what is written with bytes already there, so that a database
+// read back can be checked against its own encoding without a second copy.
+class ComparingSink : public ByteSink {
+public:
+    explicit ComparingSink(const std::vector<uint8_t>& expected) : expected_(expected) {}
+    bool Write(const void* buffer, uint32_t n) override {
+        if (!same_ || expected_.size() - position_ < n ||
+            (n != 0 && std::memcmp(expected_.data() + position_, buffer, n) != 0)) {
+            same_ = false;
+            return false;
+        }
+        position_ += n;
+        return true;
+    }
+    // Whether every byte was written, and nothing more.
+    bool Same() const { return same_ && position_ == expected_.size(); }
+
+private:
+    const std::vector<uint8_t>& expected_;
+    size_t position_ = 0;
+    bool same_ = true;
+};
+
+bool EncodesTo(const RdbSource& source, const std::vector<std::vector<uint8_t>>& streams) {
+    if (source.kind != RdbKind::kCategories) return EncodeDatabaseStreams(source) == streams;
+    if (streams.size() != 1) return false;
+    ComparingSink sink(streams[0]);
+    WriteRegDefine(sink, source.database.Categories().data(), source.database.Count());
+    return sink.Same();
+}
+
 std::wstring PartialPath(const std::wstring& path) { return path + L".partial"; }
 
 }  // namespace
@@ -130,20 +161,35 @@ bool WriteDatabaseFile(const std::wstring& path, const RdbSource& source, std::s
     return true;
 }
 
+void ParseDatabaseStreams(RdbKind kind, const std::vector<std::vector<uint8_t>>& streams, RdbSource& source,
+                          bool& canonical) {
+    source = RdbSource();
+    source.kind = kind;
+    if (kind == RdbKind::kCategories)
+        ParseCategories(streams[0], source.database);
+    else
+        ParseLibrary(streams[0], streams[1], source.library);
+    canonical = EncodesTo(source, streams);
+}
+
+bool ReadDatabaseStreams(const std::wstring& path, RdbKind& kind, std::vector<std::vector<uint8_t>>& streams,
+                         std::string& error) {
+    for (RdbKind candidate : {RdbKind::kCategories, RdbKind::kLibrary}) {
+        if (ReadWholeStreams(path, DatabaseStreamNames(candidate), streams)) {
+            kind = candidate;
+            return true;
+        }
+    }
+    error = "not a rule database: no \"RegDefine\" stream and no \"REGINFO\"/\"REGLIB\" streams";
+    return false;
+}
+
 bool ReadDatabaseFile(const std::wstring& path, RdbSource& source, bool& canonical, std::string& error) {
     source = RdbSource();
     canonical = false;
     std::vector<std::vector<uint8_t>> streams;
-    if (ReadWholeStreams(path, DatabaseStreamNames(RdbKind::kCategories), streams)) {
-        source.kind = RdbKind::kCategories;
-        ParseCategories(streams[0], source.database);
-    } else if (ReadWholeStreams(path, DatabaseStreamNames(RdbKind::kLibrary), streams)) {
-        source.kind = RdbKind::kLibrary;
-        ParseLibrary(streams[0], streams[1], source.library);
-    } else {
-        error = "not a rule database: no \"RegDefine\" stream and no \"REGINFO\"/\"REGLIB\" streams";
-        return false;
-    }
-    canonical = EncodeDatabaseStreams(source) == streams;
+    RdbKind kind;
+    if (!ReadDatabaseStreams(path, kind, streams, error)) return false;
+    ParseDatabaseStreams(kind, streams, source, canonical);
     return true;
 }

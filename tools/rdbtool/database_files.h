@@ -15,6 +15,13 @@ bool WriteDatabaseFile(const std::wstring& path, const RdbSource& source, std::s
 // same stream bytes; it does for every file this tool or the plug-in wrote.
 bool ReadDatabaseFile(const std::wstring& path, RdbSource& source, bool& canonical, std::string& error);
 
+// The two halves of ReadDatabaseFile: the deciphered streams of whichever
+// kind the file is (in DatabaseStreamNames order), and the source they hold.
+bool ReadDatabaseStreams(const std::wstring& path, RdbKind& kind, std::vector<std::vector<uint8_t>>& streams,
+                         std::string& error);
+void ParseDatabaseStreams(RdbKind kind, const std::vector<std::vector<uint8_t>>& streams, RdbSource& source,
+                          bool& canonical);
+
 // The deciphered streams that make up a database of the kind, as written.
 std::vector<std::vector<uint8_t>> EncodeDatabaseStreams(const RdbSource& source);
 // The names of those streams, in the same order.

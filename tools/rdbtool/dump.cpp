@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "tools/rdbtool/canonical_dump.h"
 #include "tools/rdbtool/database_files.h"
 #include "tools/rdbtool/source_printer.h"
 #include "tools/rdbtool/text_codec.h"
@@ -20,8 +21,17 @@ bool DumpDatabaseFile(const std::wstring& path, uint32_t codePage, DumpResult& r
         error = "cannot find the file";
         return false;
     }
+    RdbKind kind;
+    std::vector<std::vector<uint8_t>> streams;
+    if (!ReadDatabaseStreams(path, kind, streams, error)) return false;
+    // The usual file, as packing writes it, goes the quick way.
+    if (kind == RdbKind::kCategories &&
+        DumpCanonicalRegDefine(streams[0], codePage, result.text, result.codePage)) {
+        result.canonical = true;
+        return true;
+    }
     RdbSource source;
-    if (!ReadDatabaseFile(path, source, result.canonical, error)) return false;
+    ParseDatabaseStreams(kind, streams, source, result.canonical);
     if (codePage == 0)
         codePage = (source.kind == RdbKind::kCategories) ? GuessCodePage(source.database) : kLibraryCodePage;
     source.codePage = codePage;

@@ -1,6 +1,8 @@
 #include "tools/rdbtool/quoted_text.h"
 
 #include <cstdio>
+#include <cstring>
+#include <cwchar>
 #include <type_traits>
 
 #include "tools/rdbtool/text_codec.h"
@@ -138,21 +140,76 @@ std::string EscapeFor(unsigned unit, bool narrow) {
 // Printable ASCII other than the backtick and the quote stands for itself.
 bool IsPlain(unsigned unit) { return unit >= 0x20 && unit < 0x7F && unit != '`' && unit != '"'; }
 
+// Appends the text quoted when every unit stands for itself; otherwise
+// leaves `out` as it was and returns false.  Most texts of a large database
+// are like that, and are copied without a string of their own.
 template <typename Char>
-bool AllPlain(const std::basic_string<Char>& text) {
-    for (Char c : text)
-        if (!IsPlain(static_cast<unsigned>(static_cast<typename std::make_unsigned<Char>::type>(c)))) return false;
+bool AppendIfPlain(std::string& out, const Char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (!IsPlain(static_cast<unsigned>(static_cast<typename std::make_unsigned<Char>::type>(text[i])))) return false;
+    const size_t start = out.size();
+    out.resize(start + length + 2);
+    char* to = &out[start];
+    *to++ = '"';
+    for (size_t i = 0; i < length; ++i) *to++ = static_cast<char>(text[i]);
+    *to = '"';
     return true;
 }
 
-template <typename Char>
-std::string Quoted(const std::basic_string<Char>& plain) {
-    std::string out;
-    out.reserve(plain.size() + 2);
+void AppendEscapedWide(std::string& out, const wchar_t* text, size_t length) {
     out += '"';
-    out.append(plain.begin(), plain.end());
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned unit = static_cast<uint16_t>(text[i]);
+        std::string escape = EscapeFor(unit, false);
+        if (!escape.empty()) {
+            out += escape;
+        } else if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 &&
+                   text[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((unit - 0xD800u) << 10) + (static_cast<uint16_t>(text[i + 1]) - 0xDC00u));
+            ++i;
+        } else if ((unit >= 0xD800 && unit <= 0xDFFF) || unit >= 0xFFFE) {
+            out += "`u" + Hex(unit, 4);  // not writable as UTF-8
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
     out += '"';
-    return out;
+}
+
+void AppendEscapedAnsi(std::string& out, const std::string& bytes, uint32_t codePage) {
+    out += '"';
+    std::wstring wide;
+    if (CodePageToWide(bytes, codePage, wide)) {
+        for (wchar_t c : wide) {
+            const unsigned unit = static_cast<uint16_t>(c);
+            std::string escape = EscapeFor(unit, true);
+            if (!escape.empty())
+                out += escape;
+            else
+                AppendUtf8(out, unit);  // a code page maps to the BMP only
+        }
+    } else {
+        for (char c : bytes) {
+            const unsigned byte = static_cast<uint8_t>(c);
+            std::string escape = EscapeFor(byte, true);
+            if (!escape.empty())
+                out += escape;
+            else if (byte >= 0x80)
+                out += "`x" + Hex(byte, 2);
+            else
+                out += static_cast<char>(byte);
+        }
+    }
+    out += '"';
+}
+
+void AppendQuotedWide(std::string& out, const wchar_t* text, size_t length) {
+    if (!AppendIfPlain(out, text, length)) AppendEscapedWide(out, text, length);
+}
+
+void AppendQuotedAnsi(std::string& out, const char* bytes, size_t length, uint32_t codePage) {
+    if (CodePageKeepsAscii(codePage) && AppendIfPlain(out, bytes, length)) return;
+    AppendEscapedAnsi(out, std::string(bytes, length), codePage);
 }
 
 }  // namespace
@@ -199,50 +256,19 @@ bool DecodeAnsiText(const std::string& raw, uint32_t codePage, std::string& text
 }
 
 std::string QuoteWideText(const std::wstring& text) {
-    if (AllPlain(text)) return Quoted(text);
-    std::string out = "\"";
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned unit = static_cast<uint16_t>(text[i]);
-        std::string escape = EscapeFor(unit, false);
-        if (!escape.empty()) {
-            out += escape;
-        } else if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                   text[i + 1] <= 0xDFFF) {
-            AppendUtf8(out, 0x10000 + ((unit - 0xD800u) << 10) + (static_cast<uint16_t>(text[i + 1]) - 0xDC00u));
-            ++i;
-        } else if ((unit >= 0xD800 && unit <= 0xDFFF) || unit >= 0xFFFE) {
-            out += "`u" + Hex(unit, 4);  // not writable as UTF-8
-        } else {
-            AppendUtf8(out, unit);
-        }
-    }
-    return out + "\"";
+    std::string out;
+    AppendQuotedWide(out, text.data(), text.size());
+    return out;
 }
 
 std::string QuoteAnsiText(const std::string& bytes, uint32_t codePage) {
-    if (AllPlain(bytes) && CodePageKeepsAscii(codePage)) return Quoted(bytes);
-    std::string out = "\"";
-    std::wstring wide;
-    if (CodePageToWide(bytes, codePage, wide)) {
-        for (wchar_t c : wide) {
-            const unsigned unit = static_cast<uint16_t>(c);
-            std::string escape = EscapeFor(unit, true);
-            if (!escape.empty())
-                out += escape;
-            else
-                AppendUtf8(out, unit);  // a code page maps to the BMP only
-        }
-    } else {
-        for (char c : bytes) {
-            const unsigned byte = static_cast<uint8_t>(c);
-            std::string escape = EscapeFor(byte, true);
-            if (!escape.empty())
-                out += escape;
-            else if (byte >= 0x80)
-                out += "`x" + Hex(byte, 2);
-            else
-                out += static_cast<char>(byte);
-        }
-    }
-    return out + "\"";
+    std::string out;
+    AppendQuotedAnsi(out, bytes.data(), bytes.size(), codePage);
+    return out;
+}
+
+void AppendQuotedWide(std::string& out, const wchar_t* text) { AppendQuotedWide(out, text, std::wcslen(text)); }
+
+void AppendQuotedAnsi(std::string& out, const char* bytes, uint32_t codePage) {
+    AppendQuotedAnsi(out, bytes, std::strlen(bytes), codePage);
 }

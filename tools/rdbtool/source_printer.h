@@ -12,3 +12,10 @@ uint32_t GuessCodePage(const CategoryDatabase& database);
 
 // The source of the database, with narrow texts read in source.codePage.
 std::string PrintSource(const RdbSource& source);
+
+// The pieces of a category database's source, for a printer that walks the
+// stream itself.  Each piece returns how many of its narrow texts are not
+// the code-page form of their wide texts (and so are written out).
+std::string CategoriesHeader(uint32_t count, uint32_t codePage);
+uint32_t AppendCategoryHead(std::string& out, const RuleCategory& category, uint32_t codePage);
+uint32_t AppendItemLine(std::string& out, const RuleItem& item, uint32_t codePage);

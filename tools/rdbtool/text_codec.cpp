@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <unordered_map>
@@ -73,15 +74,32 @@ bool IsAscii(const std::string& text) {
     return true;
 }
 
+const uint32_t kSetBit = 0x80000000u, kKeepsBit = 0x40000000u, kCodePageBits = 0x3FFFFFFFu;
+
+// A code page and its answer in one word; 0 (nothing) for the rare number
+// too large to fit.
+uint32_t Remembered(uint32_t codePage, bool keeps) {
+    if (codePage > kCodePageBits) return 0;
+    return kSetBit | (keeps ? kKeepsBit : 0) | codePage;
+}
+
 }  // namespace
 
-// The system is asked once per code page.
+// The system is asked once per code page.  The last answer is kept apart
+// from the table, without the lock: a dump asks about one code page some
+// 150,000 times.
 bool CodePageKeepsAscii(uint32_t codePage) {
+    static std::atomic<uint32_t> last{0};  // Remembered(): 0 while empty
+    const uint32_t seen = last.load(std::memory_order_relaxed);
+    if (seen != 0 && (seen & kCodePageBits) == codePage) return (seen & kKeepsBit) != 0;
     static std::mutex lock;
     static std::unordered_map<uint32_t, bool> known;
     std::lock_guard<std::mutex> hold(lock);
     auto found = known.find(codePage);
-    if (found != known.end()) return found->second;
+    if (found != known.end()) {
+        last.store(Remembered(codePage, found->second), std::memory_order_relaxed);
+        return found->second;
+    }
     std::wstring units;
     std::string bytes;
     for (unsigned c = 0; c < 0x80; ++c) {
@@ -93,6 +111,7 @@ bool CodePageKeepsAscii(uint32_t codePage) {
     const bool keeps = RawToAnsi(units, codePage, ansi) && ansi == bytes && RawToWide(bytes, codePage, wide) &&
                        wide == units;
     known.emplace(codePage, keeps);
+    last.store(Remembered(codePage, keeps), std::memory_order_relaxed);
     return keeps;
 }
 
