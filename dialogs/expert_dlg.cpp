@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "core/root_names.h"
 #include "dialogs/class_add_dlg.h"
@@ -35,6 +36,41 @@ UINT ActionTextId(int32_t action) {
 
 std::wstring ItemRootText(const RuleItem& item) { return ToWide(LongNameFromRoot(item.root)); }
 
+std::wstring CategoryName(const RuleCategory& record) {
+    const size_t nameChars = sizeof(record.wideName) / sizeof(record.wideName[0]);
+    return std::wstring(record.wideName, wcsnlen(record.wideName, nameChars));
+}
+
+// A category row in one go: name, image 0, the category's index as data,
+// and the action text.
+int InsertCategoryRow(HWND list, int row, int32_t category, const std::wstring& actionText) {
+    row = report_list::InsertRow(list, row, CategoryName(g_ruleStore.categories[category]), category);
+    if (row >= 0) report_list::SetCellText(list, row, 1, actionText);
+    return row;
+}
+
+// An item row: root name, image 0, the copy as data, and the key path.
+int InsertItemRow(HWND list, int row, const std::wstring& rootText, const RuleItem& copy) {
+    row = report_list::InsertRow(list, row, rootText, reinterpret_cast<LPARAM>(&copy));
+    if (row >= 0) report_list::SetCellText(list, row, 1, ToWide(copy.keyPath));
+    return row;
+}
+
+// The long names of the roots as the item rows show them, each converted
+// once per fill.
+class RootTexts {
+public:
+    const std::wstring& Of(uint32_t root) {
+        for (const auto& known : texts_)
+            if (known.first == root) return known.second;
+        texts_.emplace_back(root, ToWide(LongNameFromRoot(root)));
+        return texts_.back().second;
+    }
+
+private:
+    std::vector<std::pair<uint32_t, std::wstring>> texts_;
+};
+
 // A free-standing copy of a store item, without its list link.
 std::unique_ptr<RuleItem> CopyItem(const RuleItem& item) {
     std::unique_ptr<RuleItem> copy(new RuleItem(item));
@@ -53,6 +89,7 @@ RECT WindowRect(HWND window) {
 CExpertDlg::CExpertDlg() = default;
 
 CExpertDlg::~CExpertDlg() {
+    if (m_hCategoryList && ::IsWindow(m_hCategoryList)) report_list::StopBatching(m_hCategoryList);
     if (m_hCategoryImages) ::ImageList_Destroy(m_hCategoryImages);
     if (m_hItemImages) ::ImageList_Destroy(m_hItemImages);
 }
@@ -62,6 +99,7 @@ CExpertDlg::~CExpertDlg() {
 
 LRESULT CExpertDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     FetchControls();
+    report_list::BatchNotifications(m_hCategoryList, [this] { ShowCategoryItems(); });
     CreateImageLists();
     if (IsWin9xPlatform()) {
         ::SendMessageW(m_hItemList, WM_SETFONT, 0, FALSE);
@@ -76,7 +114,14 @@ LRESULT CExpertDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     InsertItemColumns();
     ::SendMessageW(m_hItemList, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(m_hItemImages));
     ShowCategoryItems();
+    m_bStartingUp = true;
+    ::PostMessageW(m_hWnd, WM_STARTUP_DONE, 0, 0);
     return TRUE;
+}
+
+LRESULT CExpertDlg::OnStartupDone(UINT, WPARAM, LPARAM, BOOL&) {
+    m_bStartingUp = false;
+    return 0;
 }
 
 void CExpertDlg::FetchControls() {
@@ -126,8 +171,16 @@ void CExpertDlg::InsertCategoryColumns() {
 }
 
 void CExpertDlg::FillCategoryRows() {
+    if (!g_ruleStore.categories) return;
+    const std::wstring actionTexts[] = {LoadResourceString(ActionTextId(0)), LoadResourceString(ActionTextId(1)),
+                                        LoadResourceString(ActionTextId(2))};
+    report_list::RedrawPause pause(m_hCategoryList);
     m_bInitialising = true;
-    for (uint32_t i = 0; i < g_ruleStore.count && g_ruleStore.categories; ++i) AppendCategoryRow(static_cast<int32_t>(i));
+    for (uint32_t i = 0; i < g_ruleStore.count; ++i) {
+        const int32_t action = g_ruleStore.categories[i].action;
+        const std::wstring& actionText = action == 1 || action == 2 ? actionTexts[action] : actionTexts[0];
+        InsertCategoryRow(m_hCategoryList, static_cast<int>(i), static_cast<int32_t>(i), actionText);
+    }
     m_bInitialising = false;
 }
 
@@ -141,12 +194,8 @@ void CExpertDlg::InsertItemColumns() {
 // Rows
 
 int CExpertDlg::AppendCategoryRow(int32_t category) {
-    const RuleCategory& record = g_ruleStore.categories[category];
-    const size_t nameChars = sizeof(record.wideName) / sizeof(record.wideName[0]);
-    const std::wstring name(record.wideName, wcsnlen(record.wideName, nameChars));
-    const int row = report_list::InsertRow(m_hCategoryList, report_list::RowCount(m_hCategoryList), name);
-    if (row >= 0) SetCategoryRow(row, category);
-    return row;
+    return InsertCategoryRow(m_hCategoryList, report_list::RowCount(m_hCategoryList), category,
+                             LoadResourceString(ActionTextId(g_ruleStore.categories[category].action)));
 }
 
 void CExpertDlg::SetCategoryRow(int row, int32_t category) {
@@ -156,19 +205,17 @@ void CExpertDlg::SetCategoryRow(int row, int32_t category) {
 }
 
 int CExpertDlg::AppendItemRow(std::unique_ptr<RuleItem> copy) {
-    const int row = report_list::InsertRow(m_hItemList, report_list::RowCount(m_hItemList), ItemRootText(*copy),
-                                           reinterpret_cast<LPARAM>(copy.get()));
-    if (row < 0) return row;
-    report_list::SetCellText(m_hItemList, row, 1, ToWide(copy->keyPath));
-    m_itemCopies.push_back(std::move(copy));
+    const int row = InsertItemRow(m_hItemList, report_list::RowCount(m_hItemList), ItemRootText(*copy), *copy);
+    if (row >= 0) m_itemCopies.push_back(std::move(copy));
     return row;
 }
 
 void CExpertDlg::ClearItemRows() {
-    const int rows = report_list::RowCount(m_hItemList);
-    for (int row = 0; row < rows; ++row) report_list::SetRowData(m_hItemList, row, 0);
-    m_itemCopies.clear();
+    // The rows go before the copies they point at, so no row is ever left
+    // pointing at freed memory; clearing each row's data first would only
+    // cost one change notification per row.
     ::SendMessageW(m_hItemList, LVM_DELETEALLITEMS, 0, 0);
+    m_itemCopies.clear();
 }
 
 void CExpertDlg::DeleteItemRow(int row) {
@@ -210,18 +257,30 @@ void CExpertDlg::ShowButtons(std::initializer_list<HWND> hide, std::initializer_
 void CExpertDlg::ShowCategoryItems() {
     m_bFilling = true;
     m_nCurCategory = -1;
-    ClearItemRows();
-    if (report_list::RowCount(m_hCategoryList) == 0) {
+    const RuleCategory* category = nullptr;
+    {
+        report_list::RedrawPause pause(m_hItemList);
+        ClearItemRows();
+        if (report_list::RowCount(m_hCategoryList) > 0) {
+            const int selected = report_list::FirstSelectedRow(m_hCategoryList);
+            m_nCurCategory = selected >= 0 ? selected : 0;
+            category = CurrentCategory();
+            RootTexts roots;
+            int row = 0;
+            for (const RuleItem* item = category ? category->items : nullptr; item; item = item->next) {
+                std::unique_ptr<RuleItem> copy = CopyItem(*item);
+                if (InsertItemRow(m_hItemList, row, roots.Of(copy->root), *copy) < 0) continue;
+                m_itemCopies.push_back(std::move(copy));
+                ++row;
+            }
+        }
+    }
+    if (m_nCurCategory == -1) {
         ::EnableWindow(m_hDeleteCategory, FALSE);
         ::EnableWindow(m_hEditCategory, FALSE);
         m_bFilling = false;
         return;
     }
-    const int selected = report_list::FirstSelectedRow(m_hCategoryList);
-    m_nCurCategory = selected >= 0 ? selected : 0;
-    const RuleCategory* category = CurrentCategory();
-    for (const RuleItem* item = category ? category->items : nullptr; item; item = item->next)
-        AppendItemRow(CopyItem(*item));
     m_bFilling = false;
 
     ShowButtons({m_hAddItem, m_hDeleteItem}, {m_hAddCategory, m_hDeleteCategory, m_hEditCategory},
@@ -288,6 +347,7 @@ LRESULT CExpertDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CExpertDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
+    report_list::StopBatching(m_hCategoryList);
     // The image lists are the editor's: taken back so that no list view
     // destroys them as well (not every version spares a state image list).
     ::SendMessageW(m_hCategoryList, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
@@ -297,8 +357,20 @@ LRESULT CExpertDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
 }
 
 LRESULT CExpertDlg::OnCategoryListChanged(int, LPNMHDR, BOOL&) {
-    if (!m_bInitialising) ShowCategoryItems();
+    // A user's click reports several changes; the item list is refilled
+    // once, for the state the list ends in.
+    if (!m_bInitialising && !report_list::DeferNotification(m_hCategoryList)) ShowCategoryItems();
     return 0;
+}
+
+LRESULT CExpertDlg::OnCategoryListFocused(int header, LPNMHDR notification, BOOL& handled) {
+    if (m_bStartingUp) {
+        m_bStartingUp = false;
+        const int selected = report_list::FirstSelectedRow(m_hCategoryList);
+        // The list already shows what this refill would show.
+        if (m_nCurCategory == (selected < 0 ? 0 : selected)) return 0;
+    }
+    return OnCategoryListChanged(header, notification, handled);
 }
 
 LRESULT CExpertDlg::OnCategoryDoubleClick(int, LPNMHDR, BOOL&) {

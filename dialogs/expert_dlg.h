@@ -63,8 +63,9 @@ public:
         MESSAGE_HANDLER(WM_CLOSE, OnClose)
         MESSAGE_HANDLER(WM_SIZE, OnSize)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+        MESSAGE_HANDLER(WM_STARTUP_DONE, OnStartupDone)
         NOTIFY_HANDLER(IDC_CATEGORY_LIST, LVN_ITEMCHANGED, OnCategoryListChanged)
-        NOTIFY_HANDLER(IDC_CATEGORY_LIST, NM_SETFOCUS, OnCategoryListChanged)
+        NOTIFY_HANDLER(IDC_CATEGORY_LIST, NM_SETFOCUS, OnCategoryListFocused)
         NOTIFY_HANDLER(IDC_CATEGORY_LIST, NM_DBLCLK, OnCategoryDoubleClick)
         NOTIFY_HANDLER(IDC_CATEGORY_LIST, NM_RCLICK, OnCategoryRightClick)
         NOTIFY_HANDLER(IDC_ITEM_LIST, LVN_ITEMCHANGED, OnItemListChanged)
@@ -110,6 +111,8 @@ private:
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCategoryListChanged(int, LPNMHDR, BOOL&);
+    LRESULT OnCategoryListFocused(int, LPNMHDR, BOOL&);
+    LRESULT OnStartupDone(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCategoryDoubleClick(int, LPNMHDR, BOOL&);
     LRESULT OnCategoryRightClick(int, LPNMHDR, BOOL&);
     LRESULT OnItemListChanged(int, LPNMHDR, BOOL&);
@@ -146,4 +149,9 @@ private:
     // Set while WM_INITDIALOG fills the category list: each new row reports
     // a change, and refilling the item list for each would show nothing new.
     bool m_bInitialising = false;
+    // Set from WM_INITDIALOG until the dialog's first posted message: the
+    // focus the dialog manager gives the category list on opening would only
+    // show the same category again.
+    bool m_bStartingUp = false;
+    static const UINT WM_STARTUP_DONE = WM_APP + 1;
 };

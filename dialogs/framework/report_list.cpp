@@ -1,6 +1,70 @@
 #include "dialogs/framework/report_list.h"
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 namespace report_list {
+
+namespace {
+
+// Sits in front of the list's window procedure and counts how deep the list
+// is in handling messages.
+struct NotificationBatch {
+    std::function<void()> answer;
+    WNDPROC next = nullptr;
+    int depth = 0;
+    bool pending = false;
+
+    void AnswerPending() {
+        // The answer's own messages to the list must not answer again.
+        ++depth;
+        while (pending && answer) {
+            pending = false;
+            answer();
+        }
+        pending = false;
+        --depth;
+    }
+};
+
+// The batched lists of the process.  Every list message passes through the
+// lookup, so it is kept in the process (window properties would cost a
+// round trip to the window server per message under Wine); all dialogs run
+// on the one user-interface thread.
+std::vector<std::pair<HWND, NotificationBatch*>>& Batches() {
+    static std::vector<std::pair<HWND, NotificationBatch*>> batches;
+    return batches;
+}
+
+NotificationBatch* BatchOf(HWND list) {
+    for (const auto& entry : Batches())
+        if (entry.first == list) return entry.second;
+    return nullptr;
+}
+
+LRESULT CALLBACK BatchingWindowProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    NotificationBatch* batch = BatchOf(list);
+    if (!batch) return ::DefWindowProcW(list, message, wParam, lParam);
+    const WNDPROC next = batch->next;
+    if (message == WM_NCDESTROY) {
+        auto& batches = Batches();
+        for (auto it = batches.begin(); it != batches.end(); ++it)
+            if (it->first == list) {
+                batches.erase(it);
+                break;
+            }
+        delete batch;
+        return ::CallWindowProcW(next, list, message, wParam, lParam);
+    }
+    ++batch->depth;
+    const LRESULT result = ::CallWindowProcW(next, list, message, wParam, lParam);
+    --batch->depth;
+    if (batch->depth == 0 && batch->pending) batch->AnswerPending();
+    return result;
+}
+
+}  // namespace
 
 void InsertColumn(HWND list, int column, const std::wstring& header, int width, int format) {
     LVCOLUMNW col = {};
@@ -80,6 +144,42 @@ int ClientWidth(HWND list) {
     RECT client = {};
     ::GetClientRect(list, &client);
     return client.right - client.left;
+}
+
+RedrawPause::RedrawPause(HWND list) : list_(list) { ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0); }
+
+RedrawPause::~RedrawPause() {
+    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list_, nullptr, TRUE);
+}
+
+void BatchNotifications(HWND list, std::function<void()> answer) {
+    if (!list || BatchOf(list)) return;
+    std::unique_ptr<NotificationBatch> batch(new NotificationBatch);
+    batch->answer = std::move(answer);
+    Batches().emplace_back(list, batch.get());
+    batch->next = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BatchingWindowProc)));
+    if (!batch->next) {
+        Batches().pop_back();
+        return;
+    }
+    // From here the list's destruction frees the batch.
+    batch.release();
+}
+
+bool DeferNotification(HWND list) {
+    NotificationBatch* batch = BatchOf(list);
+    if (!batch || !batch->answer || batch->depth == 0) return false;
+    batch->pending = true;
+    return true;
+}
+
+void StopBatching(HWND list) {
+    if (NotificationBatch* batch = BatchOf(list)) {
+        batch->answer = nullptr;
+        batch->pending = false;
+    }
 }
 
 }  // namespace report_list

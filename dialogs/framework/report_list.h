@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 namespace report_list {
@@ -22,5 +23,30 @@ int RowCount(HWND list);
 int FirstSelectedRow(HWND list);
 void SelectRow(HWND list, int row);
 int ClientWidth(HWND list);
+
+// Turns a list's redraw off for a bulk change and back on, with one repaint,
+// when it goes: a shown list otherwise repaints for every row it gets.
+class RedrawPause {
+public:
+    explicit RedrawPause(HWND list);
+    ~RedrawPause();
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+
+private:
+    HWND list_;
+};
+
+// Gathers what a list reports while it handles one message (a new selection
+// reports the old row's loss of selection and of focus before the new row's
+// gain): notifications that DeferNotification notes while the list is busy
+// are answered by one call of `answer` once it has done, before whoever sent
+// the message goes on.  The list window owns the batching and ends it.
+void BatchNotifications(HWND list, std::function<void()> answer);
+// True when the list is handling a message and the notification was noted
+// for the answer; false when the caller has to answer it now.
+bool DeferNotification(HWND list);
+// Answers nothing more (the answering object goes before the list).
+void StopBatching(HWND list);
 
 }  // namespace report_list
