@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_options.h"
 #include "bare_list_dialog.h"
 #include "bench_environment.h"
 #include "core/root_names.h"
@@ -375,32 +376,12 @@ void PrintMachine() {
                 WineVersion().c_str(), date);
 }
 
-MaxSetShape TinyShape() {
-    MaxSetShape shape;
-    shape.categories = 20;
-    shape.itemsPerCategory = 5;
-    shape.libraryRecords = 100;
-    shape.iniRules = 101;
-    shape.userItems = 40;
-    return shape;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = 5;
-    bool tiny = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--tiny") == 0) {
-            tiny = true;
-        } else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
-            runs = std::atoi(argv[++i]);
-        } else {
-            std::fprintf(stderr, "Usage: DialogBench [--runs N] [--tiny]\n");
-            return 2;
-        }
-    }
-    if (runs < 1) runs = 1;
+    BenchOptions options;
+    if (!ParseBenchOptions(argc, argv, "DialogBench", options)) return 2;
+    const int runs = options.runs;
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -411,7 +392,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string error;
-    if (!GenerateMaxSet(environment.DataFolder(), environment.SettingsFolder(), tiny ? TinyShape() : MaxSetShape(),
+    if (!GenerateMaxSet(environment.DataFolder(), environment.SettingsFolder(), options.Shape(),
                         error)) {
         std::fprintf(stderr, "DialogBench: cannot write the rule set: %s\n", error.c_str());
         return 1;
@@ -431,7 +412,7 @@ int main(int argc, char** argv) {
     PrintMachine();
     const uint32_t largest = LargestCategory();
     std::printf("%s set: %u categories, the largest (row %u) with %d items; %zu rows of the user rule file\n",
-                tiny ? "Tiny" : "Max-scale", g_ruleStore.count, largest, ItemCount(largest), RuleFileRows().size());
+                options.tiny ? "Tiny" : "Max-scale", g_ruleStore.count, largest, ItemCount(largest), RuleFileRows().size());
 
     DialogBench bench(timer, sleeps);
     Problems problems;

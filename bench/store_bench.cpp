@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_options.h"
 #include "bench_environment.h"
 #include "core/byte_stream.h"
 #include "core/regdefine.h"
@@ -244,32 +245,12 @@ void PrintResults(const RuleSet& base, const RuleSet& doubled, int runs) {
                 Verdict(saveGrowth <= kDoublingTarget));
 }
 
-MaxSetShape TinyShape() {
-    MaxSetShape shape;
-    shape.categories = 20;
-    shape.itemsPerCategory = 5;
-    shape.libraryRecords = 100;
-    shape.iniRules = 101;
-    shape.userItems = 40;
-    return shape;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = 5;
-    bool tiny = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--tiny") == 0) {
-            tiny = true;
-        } else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
-            runs = std::atoi(argv[++i]);
-        } else {
-            std::fprintf(stderr, "Usage: StoreBench [--runs N] [--tiny]\n");
-            return 2;
-        }
-    }
-    if (runs < 1) runs = 1;
+    BenchOptions options;
+    if (!ParseBenchOptions(argc, argv, "StoreBench", options)) return 2;
+    const int runs = options.runs;
 
     BenchEnvironment environment;
     std::string problem;
@@ -279,7 +260,7 @@ int main(int argc, char** argv) {
     }
     StoreBench bench(environment);
     testing_support::ScratchDir sets(L"store-bench-sets");
-    const MaxSetShape shape = tiny ? TinyShape() : MaxSetShape();
+    const MaxSetShape shape = options.Shape();
     RuleSet base, doubled;
     if (!bench.Generate(shape, sets.File(L"max"), base) ||
         !bench.Generate(DoubledShape(shape), sets.File(L"doubled"), doubled))

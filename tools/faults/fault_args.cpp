@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwchar>
 
 FaultArgs::FaultArgs(const std::vector<std::wstring>& args, const std::vector<std::wstring>& flags) {
@@ -57,4 +58,18 @@ std::wstring ProgramPath() {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     return path;
+}
+
+int RunFaultProgram(const char* program, const char* usage, int (*worker)(FaultArgs&), int (*parent)(FaultArgs&)) {
+    const int kExitSetup = 2;
+    FaultArgs args(ProgramArguments(), {L"--help"});
+    if (!args.Error().empty() || args.Has(L"--help")) {
+        if (!args.Error().empty()) {
+            const std::wstring& error = args.Error();
+            std::fprintf(stderr, "%s: %ls\n", program, error.c_str());
+        }
+        std::printf("Usage: %s\n", usage);
+        return args.Has(L"--help") && args.Error().empty() ? 0 : kExitSetup;
+    }
+    return args.Has(L"--worker") ? worker(args) : parent(args);
 }

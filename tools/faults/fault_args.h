@@ -26,3 +26,7 @@ private:
 std::vector<std::wstring> ProgramArguments();
 // This program's full path.
 std::wstring ProgramPath();
+
+// The main of every fault program: usage for --help or bad arguments (exit 0
+// or 2), else the worker (with --worker) or the parent run.
+int RunFaultProgram(const char* program, const char* usage, int (*worker)(FaultArgs&), int (*parent)(FaultArgs&));

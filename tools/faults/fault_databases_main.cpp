@@ -211,12 +211,4 @@ int RunParent(FaultArgs& args) {
 
 }  // namespace
 
-int main() {
-    FaultArgs args(ProgramArguments(), {L"--help"});
-    if (!args.Error().empty() || args.Has(L"--help")) {
-        if (!args.Error().empty()) std::fprintf(stderr, "%s: %s\n", "FaultDatabases", Narrow(args.Error()).c_str());
-        std::printf("Usage: FaultDatabases [--count N] [--seed S] [--batch B] [--crash-at I]\n");
-        return args.Has(L"--help") && args.Error().empty() ? 0 : kExitSetup;
-    }
-    return args.Has(L"--worker") ? RunWorker(args) : RunParent(args);
-}
+int main() { return RunFaultProgram("FaultDatabases", "FaultDatabases [--count N] [--seed S] [--batch B] [--crash-at I]", RunWorker, RunParent); }

@@ -311,12 +311,4 @@ int RunParent(FaultArgs& args) {
 
 }  // namespace
 
-int main() {
-    FaultArgs args(ProgramArguments(), {L"--help"});
-    if (!args.Error().empty() || args.Has(L"--help")) {
-        if (!args.Error().empty()) std::fprintf(stderr, "%s: %s\n", "LockContention", Narrow(args.Error()).c_str());
-        std::printf("Usage: LockContention [--rounds N] [--seed S]\n");
-        return args.Has(L"--help") && args.Error().empty() ? 0 : kExitSetup;
-    }
-    return args.Has(L"--worker") ? RunWorker(args) : RunParent(args);
-}
+int main() { return RunFaultProgram("LockContention", "LockContention [--rounds N] [--seed S]", RunWorker, RunParent); }

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "bench/bench_environment.h"
 #include "bench/stopwatch.h"
 #include "core/rule_records.h"
@@ -82,34 +83,14 @@ void PrintPhases(const std::wstring& file, const std::wstring& output) {
           }));
 }
 
-MaxSetShape TinyShape() {
-    MaxSetShape shape;
-    shape.categories = 20;
-    shape.itemsPerCategory = 5;
-    shape.libraryRecords = 100;
-    shape.iniRules = 101;
-    shape.userItems = 40;
-    return shape;
-}
-
 double Ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = 5;
-    bool tiny = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--tiny") == 0) {
-            tiny = true;
-        } else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
-            runs = std::atoi(argv[++i]);
-        } else {
-            std::fprintf(stderr, "Usage: InspectBench [--runs N] [--tiny]\n");
-            return 2;
-        }
-    }
-    if (runs < 1) runs = 1;
+    BenchOptions options;
+    if (!ParseBenchOptions(argc, argv, "InspectBench", options)) return 2;
+    const int runs = options.runs;
     const HRESULT com = ::CoInitialize(nullptr);
     int status = 1;
     {
@@ -119,7 +100,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "InspectBench: %s\n", problem.c_str());
             return 1;
         }
-        const MaxSetShape shape = tiny ? TinyShape() : MaxSetShape();
+        const MaxSetShape shape = options.Shape();
         if (!GenerateMaxSet(environment.DataFolder(), environment.SettingsFolder(), shape, problem)) {
             std::fprintf(stderr, "InspectBench: cannot write the rule set: %s\n", problem.c_str());
             return 1;
