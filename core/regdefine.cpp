@@ -35,28 +35,23 @@ bool ReadRecord(ByteSource& source, uint8_t (&buffer)[kMaxRecordLength], uint8_t
     return length != 0 && buffer[0] == tag;
 }
 
-void ReadItems(ByteSource& source, RuleCategory& category, uint8_t (&buffer)[kMaxRecordLength])
+// The root of an item record as ParseItemRecord reads it; 0 marks the
+// terminating record.
+uint32_t ItemRoot(const uint8_t* record, uint32_t length)
 {
-    uint32_t length = 0;
-    while (ReadRecord(source, buffer, kItemTag, length)) {
-        RuleItem item;
-        ParseItemRecord(buffer, length, item);
-        if (item.root == 0)
-            return;  // the terminating record
-        // Each item goes to the front, so the list ends in reverse stream order.
-        AddItemToCategory(&category, 1, category.id, &item);
-    }
+    return length >= 5 ? GetLe32(record + 1) : 0;
 }
 
-}  // namespace
-
-uint32_t ReadRegDefine(ByteSource& source, RuleCategory* categories, uint32_t capacity)
+// The reader's walk over a stream, shared by the reader and the counter:
+// onCategory(index, record, length) for each category record, then
+// onItem(index, record, length) for each of its item records before the
+// terminator.  Returns the number of categories walked.
+template <typename OnCategory, typename OnItem>
+uint32_t WalkRegDefine(ByteSource& source, uint32_t capacity, OnCategory onCategory, OnItem onItem)
 {
     uint32_t rawFormat = 0;  // a stream too short for the number reads as format 0
     ReadU32(source, rawFormat);
     if (static_cast<int32_t>(rawFormat) > kRegDefineFormat)
-        return 0;
-    if (categories == nullptr)
         return 0;
 
     static_assert(kMaxRecordLength == 4096, "record buffer holds the longest accepted record");
@@ -66,11 +61,57 @@ uint32_t ReadRegDefine(ByteSource& source, RuleCategory* categories, uint32_t ca
         uint32_t length = 0;
         if (!ReadRecord(source, buffer, kCategoryTag, length))
             break;
-        ParseCategoryRecord(buffer, length, categories[i]);
-        ReadItems(source, categories[i], buffer);
+        onCategory(i, buffer, length);
+        while (ReadRecord(source, buffer, kItemTag, length) && ItemRoot(buffer, length) != 0)
+            onItem(i, buffer, length);
         ++i;  // counted whatever ended its items
     }
     return i;
+}
+
+}  // namespace
+
+uint32_t ReadRegDefine(ByteSource& source, RuleCategory* categories, uint32_t capacity)
+{
+    if (categories == nullptr)
+        capacity = 0;
+    return WalkRegDefine(
+        source, capacity,
+        [categories](uint32_t i, const uint8_t* record, uint32_t length) {
+            ParseCategoryRecord(record, length, categories[i]);
+        },
+        [categories](uint32_t i, const uint8_t* record, uint32_t length) {
+            RuleItem item;
+            ParseItemRecord(record, length, item);
+            // Each item goes to the front, so the list ends in reverse stream order.
+            AddItemToCategory(&categories[i], 1, categories[i].id, &item);
+        });
+}
+
+RegDefineCounts CountRegDefine(ByteSource& source)
+{
+    RegDefineCounts counts;
+    uint32_t inCategory = 0;
+    counts.categories = WalkRegDefine(
+        source, UINT32_MAX, [&inCategory](uint32_t, const uint8_t*, uint32_t) { inCategory = 0; },
+        [&](uint32_t, const uint8_t*, uint32_t) {
+            ++counts.items;
+            if (++inCategory > counts.largestCategory)
+                counts.largestCategory = inCategory;
+        });
+    return counts;
+}
+
+RegDefineCounts CountRegDefine(const uint8_t* data, size_t size)
+{
+    MemorySource source(data, size);
+    return CountRegDefine(source);
+}
+
+bool WithinUserDatabaseLimits(const RegDefineCounts& counts)
+{
+    return counts.categories <= kMaxUserDatabaseCategories && counts.items <= kMaxUserDatabaseItems &&
+           counts.largestCategory <= kMaxItemsPerUserCategory;
 }
 
 void WriteRegDefine(ByteSink& sink, const RuleCategory* categories, uint32_t count)

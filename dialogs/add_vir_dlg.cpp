@@ -24,7 +24,7 @@ INT_PTR CAddVirDlg::DoModal(HWND owner, LPARAM param) {
 
 LRESULT CAddVirDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     StyleControls();
-    BuildSettingsPath(kRegUserIniName, m_szIniPath, MAX_PATH, false);
+    BuildEditableRuleFilePath(m_szIniPath, MAX_PATH);
     m_wndPresetCombo = GetDlgItem(IDC_PRESET_COMBO);
     m_wndPresetRadio = GetDlgItem(IDC_PRESET_MODE);
     LoadPresets();
@@ -146,14 +146,14 @@ bool CAddVirDlg::CheckFields() {
     return true;
 }
 
-void CAddVirDlg::WriteEntry(const std::wstring& keyPath) {
+bool CAddVirDlg::WriteEntry(const std::wstring& keyPath) {
     const std::string path = ToAnsi(m_szIniPath);
-    // Without a settings folder there is no file to write to.
-    if (path.empty()) return;
+    // Without a settings file there is nothing to write to.
+    if (path.empty()) return false;
     const std::string section = ToAnsi(m_strSection.c_str());
-    ::WritePrivateProfileStringA(section.c_str(), "name", ToAnsi(m_strName.c_str()).c_str(), path.c_str());
-    ::WritePrivateProfileStringA(section.c_str(), ToAnsi(keyPath.c_str()).c_str(), ToAnsi(m_strValue.c_str()).c_str(),
-                                 path.c_str());
+    return ::WritePrivateProfileStringA(section.c_str(), "name", ToAnsi(m_strName.c_str()).c_str(), path.c_str()) &&
+           ::WritePrivateProfileStringA(section.c_str(), ToAnsi(keyPath.c_str()).c_str(),
+                                        ToAnsi(m_strValue.c_str()).c_str(), path.c_str());
 }
 
 LRESULT CAddVirDlg::OnConfirm(WORD, WORD, HWND, BOOL&) {
@@ -166,7 +166,12 @@ LRESULT CAddVirDlg::OnConfirm(WORD, WORD, HWND, BOOL&) {
     if (!CheckFields()) return 0;
 
     const std::wstring keyPath = ComposeKeyPath(base, m_strSubKey);
-    WriteEntry(keyPath);
+    // An entry that did not reach the file gets no row: the list shows only
+    // what the file holds.
+    if (!WriteEntry(keyPath)) {
+        Complain(IDS_CANNOT_WRITE, 0);
+        return 0;
+    }
     if (g_pHandEditDlg) g_pHandEditDlg->AppendEntryRow(m_strSection, m_strName, keyPath, m_strValue);
     EndDialog(1);
     return 0;

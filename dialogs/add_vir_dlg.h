@@ -32,6 +32,7 @@ public:
         IDS_CUSTOM_PATH_INVALID = 195,
         IDS_TEXT_TOO_LONG = 196,
         IDS_NO_PRESET = 197,
+        IDS_CANNOT_WRITE = 198,
         IDS_FIRST_PRESET = 2000,  // name of preset k: 2000 + 2k, its base key: 2001 + 2k
     };
     enum { kPresetCount = 10 };
@@ -89,7 +90,7 @@ private:
     // Message box with the dialog's caption; then the focus moves to
     // `focusId` when it is not 0.
     void Complain(UINT messageId, int focusId);
-    void WriteEntry(const std::wstring& keyPath);
+    bool WriteEntry(const std::wstring& keyPath);
 };
 
 // The base key path joined with the sub-key: a backslash between them unless

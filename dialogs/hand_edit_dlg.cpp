@@ -137,7 +137,7 @@ void CHandEditDlg::InsertColumns() {
     }
 }
 
-void CHandEditDlg::BuildIniPath() { BuildSettingsPath(kRegUserIniName, m_szIniPath, MAX_PATH, false); }
+void CHandEditDlg::BuildIniPath() { BuildEditableRuleFilePath(m_szIniPath, MAX_PATH); }
 
 int CHandEditDlg::RowCount() const { return static_cast<int>(::SendMessageW(m_wndList, LVM_GETITEMCOUNT, 0, 0)); }
 
@@ -230,26 +230,35 @@ LRESULT CHandEditDlg::OnDelete(WORD, WORD, HWND, BOOL&) {
     ::SendMessageW(m_wndList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
     const std::string section = static_cast<size_t>(row) < m_rowSections.size() ? m_rowSections[static_cast<size_t>(row)]
                                                                                   : ToAnsi(shown);
+    if (m_szIniPath[0]) DeleteSection(ToAnsi(m_szIniPath), section);
 
-    // The whole section goes: its name line and every rule in it.
-    if (m_szIniPath[0]) ::WritePrivateProfileStringW(ToWide(section.c_str()).c_str(), nullptr, nullptr, m_szIniPath);
-
-    ::SendMessageW(m_wndList, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
-    if (static_cast<size_t>(row) < m_rowSections.size())
-        m_rowSections.erase(m_rowSections.begin() + static_cast<std::ptrdiff_t>(row));
-    DeleteRowsOfSection(section);
-
-    if (RowCount() == 0) ::EnableWindow(m_wndDelete, FALSE);
+    // The list shows what the file holds now, with the row that took the
+    // deleted one's place selected.
+    FillEntryList();
+    const int rows = RowCount();
+    if (rows > 0) SelectRow(row < rows ? row : rows - 1);
     return 1;
 }
 
-void CHandEditDlg::DeleteRowsOfSection(const std::string& fileSection) {
-    // The other rules of the section left the file with it.
-    for (int row = static_cast<int>(m_rowSections.size()) - 1; row >= 0; --row) {
-        if (!SameSection(m_rowSections[static_cast<size_t>(row)], fileSection)) continue;
-        ::SendMessageW(m_wndList, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
-        m_rowSections.erase(m_rowSections.begin() + row);
-    }
+void CHandEditDlg::SelectRow(int row) {
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(m_wndList, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    ::SendMessageW(m_wndList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+void CHandEditDlg::DeleteSection(const std::string& path, const std::string& section) {
+    // The whole section goes: its name line and every rule in it.  The
+    // profile functions take names without regard to case but remove one
+    // section a call, so each spelling of the name in the file costs a call.
+    const std::vector<char> sections = ReadProfileList(path.c_str());
+    int spellings = 0;
+    for (const char* name = sections.data(); *name; name += std::strlen(name) + 1)
+        if (SameSection(name, section)) ++spellings;
+    const std::wstring wideSection = ToWide(section.c_str());
+    for (int i = 0; i < spellings || i == 0; ++i)
+        ::WritePrivateProfileStringW(wideSection.c_str(), nullptr, nullptr, m_szIniPath);
 }
 
 LRESULT CHandEditDlg::OnListRightClick(int, LPNMHDR, BOOL&) {

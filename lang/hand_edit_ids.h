@@ -35,6 +35,7 @@
 #define IDS_ADD_ENTRY_PATH_EMPTY        194
 #define IDS_ADD_ENTRY_TOO_LONG          196
 #define IDS_ADD_ENTRY_NO_PRESET         197
+#define IDS_ADD_ENTRY_CANNOT_WRITE      198
 
 /* Presets: the name of preset k is 2000 + 2k, its base key path 2001 + 2k */
 #define IDS_PRESET_0_NAME               2000

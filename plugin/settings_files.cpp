@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <string>
 
+#include "plugin/full_path.h"
 #include "plugin/platform.h"
 #include "rules/rule_store.h"
 
@@ -33,13 +34,16 @@ std::wstring SettingsFolder() {
         ::CreateDirectoryW(folder.c_str(), nullptr);
         return folder;
     }
+    // Without the shell's query the settings live in the suite's data
+    // folder, but only one the installer-information library names whole:
+    // a relative answer would put them wherever the current folder is.
     wchar_t dataFolder[kPathChars] = {};
     if (QueryDataFolder(dataFolder, kPathChars, L"AntiVirus", L"Data\\")) {
         dataFolder[kPathChars - 1] = 0;
-        return dataFolder;
+        return IsFullPath(dataFolder) ? std::wstring(dataFolder) : std::wstring();
     }
-    std::wstring install = GetInstallPath(L"AntiVirus");
-    ::CreateDirectoryW(install.c_str(), nullptr);
+    const std::wstring install = GetInstallPath(L"AntiVirus");
+    if (!IsFullPath(install.c_str())) return std::wstring();
     std::wstring folder = install + L"\\Data\\";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
@@ -56,6 +60,11 @@ void BuildSettingsPath(const wchar_t* name, wchar_t* buffer, UINT bufferChars, b
     std::wstring path = folder + fileName;
     if (path.size() >= bufferChars) return;
     wmemcpy(buffer, path.c_str(), path.size() + 1);
+}
+
+void BuildEditableRuleFilePath(wchar_t* buffer, UINT bufferChars) {
+    BuildSettingsPath(kRegUserIniName, buffer, bufferChars, false);
+    if (buffer && bufferChars && (g_ruleStore.unreadableFiles & kUnreadableUserIni)) buffer[0] = 0;
 }
 
 void BuildSettingsFileSet(SettingsFileSet& set) {

@@ -25,6 +25,11 @@ extern const wchar_t kExpertIniName[];     // "QRegEx.ini"
 // leaves the buffer empty: a cut path could name another file.
 void BuildSettingsPath(const wchar_t* name, wchar_t* buffer, UINT bufferChars, bool real);
 
+// The working copy of RegUser.ini for the hand-edit and add-entry dialogs,
+// or empty while the real file could not be read at the last Load (the
+// working copy then holds stale bytes, which are neither shown nor edited).
+void BuildEditableRuleFilePath(wchar_t* buffer, UINT bufferChars);
+
 // The six paths, in the order QRegUser.rdb, QRegEx.ini, RegUser.ini (real,
 // then working copy each).
 void BuildSettingsFileSet(SettingsFileSet& set);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/settings_blob.h"
+#include "plugin/file_replacement.h"
 #include "plugin/globals.h"
 #include "plugin/install_info.h"
 #include "plugin/raii.h"
@@ -17,22 +18,37 @@ namespace {
 struct FilePair {
     const wchar_t* real;
     const wchar_t* work;
+    uint32_t unreadableBit;  // the rule store's mark for this file
 };
 
 // The copy order of Load and Apply: QRegUser.rdb, QRegEx.ini, RegUser.ini.
-void CopyPairs(bool toWorkingCopies) {
-    const FilePair pairs[] = {
-        {g_settingsFiles.userDatabase, g_settingsFiles.userDatabaseWork},
-        {g_settingsFiles.expertIni, g_settingsFiles.expertIniWork},
-        {g_settingsFiles.regUserIni, g_settingsFiles.regUserIniWork},
-    };
-    for (const FilePair& p : pairs) {
-        if (!p.real[0] || !p.work[0]) continue;  // no path: nothing to copy
-        if (toWorkingCopies)
-            ::CopyFileW(p.real, p.work, FALSE);
-        else
-            ::CopyFileW(p.work, p.real, FALSE);
+void CopyOrder(FilePair (&pairs)[3]) {
+    pairs[0] = {g_settingsFiles.userDatabase, g_settingsFiles.userDatabaseWork, kUnreadableUserDatabase};
+    pairs[1] = {g_settingsFiles.expertIni, g_settingsFiles.expertIniWork, kUnreadableExpertIni};
+    pairs[2] = {g_settingsFiles.regUserIni, g_settingsFiles.regUserIniWork, kUnreadableUserIni};
+}
+
+// Another program may hold a settings file for a moment (the component
+// reading it, a scanner, a backup): one more try after this pause.
+const DWORD kBusyRetryMs = 250;
+
+bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// Copies a real file over its working copy.  False when the real file is
+// there but could not be copied: the working copy then holds stale bytes.
+bool RefreshWorkingCopy(const FilePair& p) {
+    for (int attempt = 0;; ++attempt) {
+        if (::CopyFileW(p.real, p.work, FALSE)) return true;
+        if (IsMissing(::GetLastError())) return true;  // nothing to copy: the working copy stays
+        if (attempt == 1) return false;
+        ::Sleep(kBusyRetryMs);
     }
+}
+
+// What a killed Apply or Import left beside the real files goes first.
+void RemoveLeftovers() {
+    for (const wchar_t* real : {g_settingsFiles.userDatabase, g_settingsFiles.expertIni, g_settingsFiles.regUserIni})
+        if (real[0]) RemoveLeftoverStaging(real);
 }
 
 // The three real files in blob order.
@@ -52,29 +68,40 @@ void ReadUpTo(HANDLE file, BYTE* buffer, DWORD size) {
     }
 }
 
-bool WriteAll(HANDLE file, const BYTE* data, DWORD size) {
-    DWORD done = 0;
-    while (done < size) {
-        DWORD wrote = 0;
-        if (!::WriteFile(file, data + done, size - done, &wrote, nullptr) || wrote == 0) return false;
-        done += wrote;
-    }
-    return true;
-}
-
 }  // namespace
 
 void LoadSettings() {
     BuildSettingsFileSet(g_settingsFiles);
-    CopyPairs(true);
-    MergeRuleLibraries(GetLanguageId(), g_settingsFiles.userDatabase, g_settingsFiles.expertIni);
+    RemoveLeftovers();
+    FilePair pairs[3];
+    CopyOrder(pairs);
+    // The working copies are the plug-in's own: a plain copy will do, and a
+    // torn one is replaced at the next Load.
+    uint32_t unreadable = 0;
+    for (const FilePair& p : pairs)
+        if (p.real[0] && p.work[0] && !RefreshWorkingCopy(p)) unreadable |= p.unreadableBit;
+    MergeRuleLibraries(GetLanguageId(), g_settingsFiles.userDatabase, g_settingsFiles.expertIni, unreadable);
 }
 
-void ApplyWorkingCopies() {
-    if (!g_bModified) return;
-    CopyPairs(false);
+bool ApplyWorkingCopies() {
+    if (!g_bModified) return true;
+    RemoveLeftovers();
+    FilePair pairs[3];
+    CopyOrder(pairs);
+    // All three real files change together or none does.  A working copy
+    // that is missing leaves its real file as it is, and so does one whose
+    // real file could not be read at the last Load: its bytes are stale.
+    FileReplacement replacement;
+    for (const FilePair& p : pairs) {
+        if (!p.real[0] || !p.work[0] || (g_ruleStore.unreadableFiles & p.unreadableBit) ||
+            ::GetFileAttributesW(p.work) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        if (!replacement.StageCopy(p.real, p.work)) return false;
+    }
+    if (!replacement.Commit()) return false;
     // The running component watches for this atom; it is never deleted here.
     ::GlobalAddAtomA(kUpdateAtomName);
+    return true;
 }
 
 bool ExportSettings(BYTE* buffer, DWORD* size) {
@@ -119,16 +146,16 @@ bool ImportSettings(const BYTE* blob, DWORD size) {
     // A malformed blob must not cost the user the settings they have.
     if (!ParseBlobHeader(blob, size, layout)) return false;
     if (!g_settingsFiles.regUserIni[0]) BuildSettingsFileSet(g_settingsFiles);
+    RemoveLeftovers();
     const wchar_t* files[kPartCount];
     BlobFiles(files);
-    for (uint32_t i = 0; i < kPartCount; ++i)
-        if (files[i][0]) ::DeleteFileW(files[i]);
+    // Nothing real changes until every part is staged, and then all three
+    // are replaced or none is.
+    FileReplacement replacement;
     for (uint32_t i = 0; i < kPartCount; ++i) {
-        if (!files[i][0]) continue;
-        // A file that could not be deleted keeps its content: CREATE_NEW fails.
-        UniqueFile file(::CreateFileW(files[i], GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file) WriteAll(file.get(), blob + layout.start[i], layout.end[i] - layout.start[i]);
+        if (!files[i][0] ||
+            !replacement.StageBytes(files[i], blob + layout.start[i], layout.end[i] - layout.start[i]))
+            return false;
     }
-    return true;
+    return replacement.Commit();
 }

@@ -6,9 +6,11 @@
 // Builds the six paths, copies each real file over its working copy and
 // merges the rule libraries.
 void LoadSettings();
-// When an editor was confirmed: copies the working copies over the real
-// files and adds the update atom.
-void ApplyWorkingCopies();
+// When an editor was confirmed: replaces the real files with the working
+// copies, all or none, and then adds the update atom.  False when a real file
+// could not be replaced: then every real file keeps its old bytes and no atom
+// is added.
+bool ApplyWorkingCopies();
 
 extern const char kUpdateAtomName[];  // "VtPstl_NsUpdate"
 
@@ -16,6 +18,7 @@ extern const char kUpdateAtomName[];  // "VtPstl_NsUpdate"
 // returns false; else copies the blob into buffer, stores its size and
 // returns true.  (The caller runs Load first.)
 bool ExportSettings(BYTE* buffer, DWORD* size);
-// Validates the blob, then replaces the three real files with its parts.
-// False when the blob is empty or malformed: then no file is touched.
+// Validates the blob, then replaces the three real files with its parts, all
+// or none.  False when the blob is empty or malformed, or a part could not
+// be written: then every real file keeps its old bytes.
 bool ImportSettings(const BYTE* blob, DWORD size);

@@ -1,7 +1,9 @@
 #include "rules/rule_database.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -18,29 +20,103 @@ const char kRegLibStream[] = "REGLIB";
 // Streams up to this size are read whole; a larger one (far beyond what 1000
 // categories can hold) is read record by record.
 const uint64_t kWholeStreamReadLimit = 64u * 1024u * 1024u;
+// The largest "REGLIB" stream read; a shipped library of 10,000 rules takes
+// about 2 MB.
+const uint32_t kMaxRuleLibraryBytes = 64u * 1024u * 1024u;
+
+DatabaseRead OutcomeOfOpen(StorageOpen open) {
+    switch (open) {
+    case StorageOpen::kMissing: return DatabaseRead::kMissing;
+    case StorageOpen::kNotCompound:
+    case StorageOpen::kNoSubStorage: return DatabaseRead::kNotDatabase;
+    default: return DatabaseRead::kUnreadable;
+    }
+}
+
+}  // namespace
+
+uint32_t ReadCategoryStream(const RuleStreamOpener& open, RuleCategory* categories, uint32_t capacity, bool bounded,
+                            DatabaseRead& outcome) {
+    std::unique_ptr<RuleStream> stream = open();
+    if (!stream) {
+        outcome = DatabaseRead::kNotDatabase;
+        return 0;
+    }
+    const uint64_t size = stream->Size();
+    if (bounded && size > kMaxUserDatabaseStreamBytes) {
+        outcome = DatabaseRead::kOverLimit;
+        return 0;
+    }
+    // One read of the whole stream instead of one per record: the bytes and
+    // the keystream are the same, the storage is asked once.
+    if (size > 0 && size <= kWholeStreamReadLimit) {
+        std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
+        if (bytes && stream->Read(bytes.get(), static_cast<uint32_t>(size))) {
+            if (bounded && !WithinUserDatabaseLimits(CountRegDefine(bytes.get(), static_cast<size_t>(size)))) {
+                outcome = DatabaseRead::kOverLimit;
+                return 0;
+            }
+            MemorySource source(bytes.get(), static_cast<size_t>(size));
+            outcome = DatabaseRead::kRead;
+            return ReadRegDefine(source, categories, capacity);
+        }
+        // A damaged file can hold fewer bytes than its stream claims, and a
+        // failed read may have moved the stream on: it is opened anew and
+        // read record by record, which keeps every category before the damage.
+        stream.reset();
+        stream = open();
+        if (!stream) {
+            outcome = DatabaseRead::kUnreadable;
+            return 0;
+        }
+    }
+    if (bounded) {
+        const bool within = WithinUserDatabaseLimits(CountRegDefine(*stream));
+        stream.reset();
+        if (!within) {
+            outcome = DatabaseRead::kOverLimit;
+            return 0;
+        }
+        stream = open();
+        if (!stream) {
+            outcome = DatabaseRead::kUnreadable;
+            return 0;
+        }
+    }
+    outcome = DatabaseRead::kRead;
+    return ReadRegDefine(*stream, categories, capacity);
+}
+
+namespace {
+
+uint32_t ReadCategoriesFrom(const wchar_t* path, RuleCategory* categories, uint32_t capacity, bool bounded,
+                            DatabaseRead& outcome) {
+    RuleStorage storage;
+    if (!storage.OpenFile(path, true)) {
+        outcome = OutcomeOfOpen(storage.Outcome());
+        return 0;
+    }
+    return ReadCategoryStream([&storage] { return storage.OpenStream(kRegDefineStream); }, categories, capacity,
+                              bounded, outcome);
+}
+
 }  // namespace
 
 uint32_t ReadCategories(const wchar_t* path, RuleCategory* categories, uint32_t capacity) {
-    RuleStorage storage;
-    if (!storage.OpenFile(path, true)) return 0;
-    std::unique_ptr<RuleStream> stream = storage.OpenStream(kRegDefineStream);
-    if (!stream) return 0;
-    // One read of the whole stream instead of one per record: the bytes and
-    // the keystream are the same, the storage is asked once.
-    const uint64_t size = stream->Size();
-    std::vector<uint8_t> bytes;
-    if (size > 0 && size <= kWholeStreamReadLimit) {
-        bytes.resize(static_cast<size_t>(size));
-        if (stream->Read(bytes.data(), static_cast<uint32_t>(size))) {
-            MemorySource source(bytes.data(), bytes.size());
-            return ReadRegDefine(source, categories, capacity);
-        }
-    }
-    return ReadRegDefine(*stream, categories, capacity);
+    DatabaseRead outcome;
+    return ReadCategoriesFrom(path, categories, capacity, false, outcome);
 }
 
 uint32_t ReadCategories(const char* path, RuleCategory* categories, uint32_t capacity) {
     return ReadCategories(ToWide(path).c_str(), categories, capacity);
+}
+
+uint32_t ReadUserCategories(const wchar_t* path, RuleCategory* categories, uint32_t capacity, DatabaseRead& outcome) {
+    return ReadCategoriesFrom(path, categories, capacity, true, outcome);
+}
+
+uint32_t ReadUserCategories(const char* path, RuleCategory* categories, uint32_t capacity, DatabaseRead& outcome) {
+    return ReadUserCategories(ToWide(path).c_str(), categories, capacity, outcome);
 }
 
 int WriteCategories(const wchar_t* path, const RuleCategory* categories, uint32_t count) {
@@ -83,7 +159,11 @@ RuleEntry* ReadRuleLibrary(const wchar_t* path) {
     // The size is checked against the real stream before anything is
     // allocated: a damaged REGINFO must not size the buffer.
     if (!RegInfoUsable(info, stream->Size())) return nullptr;
-    UniqueMalloc data(std::calloc(static_cast<size_t>(info.size) + 1, 1));
+    // Sized in 64 bits: on a 32-bit host a damaged size of 0xFFFFFFFF (with a
+    // stream that claims as much) would make size + 1 wrap to nothing.
+    const uint64_t blockSize = static_cast<uint64_t>(info.size) + 1;
+    if (info.size > kMaxRuleLibraryBytes || blockSize > SIZE_MAX) return nullptr;
+    UniqueMalloc data(std::calloc(static_cast<size_t>(blockSize), 1));
     if (!data) return nullptr;
     uint8_t* bytes = static_cast<uint8_t*>(data.get());
     stream->Read(bytes, info.size);  // a failed read leaves the buffer zeroed

@@ -3,15 +3,38 @@
 // keeps them; the wide forms serve tools.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 #include "core/rule_entry.h"
 #include "core/rule_records.h"
+#include "rules/rule_stream.h"
 
 // Reads the "RegDefine" stream into the caller's zeroed array; returns the
 // number of categories read completely (0 when the file or stream does not
 // open).  Each category's items end up in the reverse of their stream order.
 uint32_t ReadCategories(const char* path, RuleCategory* categories, uint32_t capacity);
 uint32_t ReadCategories(const wchar_t* path, RuleCategory* categories, uint32_t capacity);
+
+// How reading a category database went.
+enum class DatabaseRead {
+    kRead,         // read, up to any damage
+    kMissing,      // no such file
+    kNotDatabase,  // a file, but no category database: nothing in it to keep
+    kUnreadable,   // there, but could not be read now (busy, denied)
+    kOverLimit,    // beyond the bounds of a user database; nothing was built
+};
+// The reading of a "RegDefine" stream that both read functions do, over the
+// streams that `open` gives (each call opens the stream anew, from its start).
+// `bounded` checks the user database limits before anything is built.
+using RuleStreamOpener = std::function<std::unique_ptr<RuleStream>()>;
+uint32_t ReadCategoryStream(const RuleStreamOpener& open, RuleCategory* categories, uint32_t capacity, bool bounded,
+                            DatabaseRead& outcome);
+
+// ReadCategories for a database from the user's folder or an imported
+// profile: the user database limits are checked before anything is built.
+uint32_t ReadUserCategories(const char* path, RuleCategory* categories, uint32_t capacity, DatabaseRead& outcome);
+uint32_t ReadUserCategories(const wchar_t* path, RuleCategory* categories, uint32_t capacity, DatabaseRead& outcome);
 
 // Writes count categories with their items as the "RegDefine" stream,
 // creating the file when missing and cutting off any longer earlier content.

@@ -37,20 +37,41 @@ void RuleStorage::TakeLock(const wchar_t* path) {
     if (!other && existed) ::WaitForSingleObject(m_lock.get(), kLockWaitMs);
 }
 
+namespace {
+// An empty file holds nothing to keep (an imported profile without a user
+// database leaves one): it is no compound file, yet a writer may replace it.
+bool IsEmptyFile(const wchar_t* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return ::GetFileAttributesExW(path, GetFileExInfoStandard, &data) &&
+           !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.nFileSizeLow == 0 && data.nFileSizeHigh == 0;
+}
+}  // namespace
+
 bool RuleStorage::OpenRoot(const wchar_t* path, bool readOnly) {
     HRESULT kind = ::StgIsStorageFile(path);
+    if (kind == STG_E_PATHNOTFOUND) kind = STG_E_FILENOTFOUND;
+    if (kind != S_OK && kind != STG_E_FILENOTFOUND && !readOnly && IsEmptyFile(path)) kind = STG_E_FILENOTFOUND;
     if (kind == STG_E_FILENOTFOUND) {
-        if (readOnly) return false;
+        if (readOnly) {
+            m_outcome = StorageOpen::kMissing;
+            return false;
+        }
         const DWORD createMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
         ComPtr<IStorage> created;
         ComPtr<IStorage> sub;
         if (SUCCEEDED(::StgCreateDocfile(path, createMode, 0, created.put())))
             created->CreateStorage(m_szStorageName, createMode, 0, 0, sub.put());
         // Both released before the file is opened again in the normal way.
+    } else if (kind == S_FALSE) {
+        m_outcome = StorageOpen::kNotCompound;  // never overwritten
+        return false;
     } else if (kind != S_OK) {
-        return false;  // S_FALSE: not a compound file, never overwritten
+        m_outcome = StorageOpen::kFailed;  // there, but not readable now
+        return false;
     }
-    return SUCCEEDED(::StgOpenStorage(path, nullptr, m_dwMode, nullptr, 0, m_root.put()));
+    if (SUCCEEDED(::StgOpenStorage(path, nullptr, m_dwMode, nullptr, 0, m_root.put()))) return true;
+    m_outcome = StorageOpen::kFailed;
+    return false;
 }
 
 bool RuleStorage::OpenFile(const wchar_t* path, bool readOnly) {
@@ -60,8 +81,10 @@ bool RuleStorage::OpenFile(const wchar_t* path, bool readOnly) {
     if (!OpenRoot(path, readOnly)) return false;
     if (FAILED(m_root->OpenStorage(m_szStorageName, nullptr, m_dwMode, nullptr, 0, m_sub.put()))) {
         m_root.reset();
+        m_outcome = StorageOpen::kNoSubStorage;
         return false;
     }
+    m_outcome = StorageOpen::kOpen;
     return true;
 }
 

@@ -11,12 +11,14 @@
 #include "core/root_names.h"
 #include "core/rule_entry.h"
 #include "core/rule_text.h"
+#include "plugin/full_path.h"
 #include "plugin/install_info.h"
 #include "plugin/resource_module.h"
 #include "plugin/settings_files.h"
 #include "rules/ansi_field.h"
 #include "rules/ini_rules.h"
 #include "rules/rule_database.h"
+#include "rules/rule_entry_list.h"
 
 RuleStore g_ruleStore;
 
@@ -28,9 +30,9 @@ const UINT kUserCategoryDescription = 157;
 const UINT kUserCategoryName = 158;
 const UINT kUserCategoryExtraText = 159;
 
-// A zero-filled array of kMaxCategories records, freed with free().
-RuleCategory* AllocCategories() {
-    return static_cast<RuleCategory*>(std::calloc(kMaxCategories, sizeof(RuleCategory)));
+// A zero-filled array of `capacity` records, freed with free().
+RuleCategory* AllocCategories(uint32_t capacity = kMaxCategories) {
+    return static_cast<RuleCategory*>(std::calloc(capacity, sizeof(RuleCategory)));
 }
 
 void FreeCategories(RuleCategory* categories, uint32_t count) {
@@ -39,18 +41,35 @@ void FreeCategories(RuleCategory* categories, uint32_t count) {
     std::free(categories);
 }
 
-// The product's data folder with a trailing backslash.
+// A temporary category array and the items of its first `count` records,
+// freed together however the function that holds it ends.
+class CategoryArray {
+public:
+    explicit CategoryArray(uint32_t capacity = kMaxCategories) : m_categories(AllocCategories(capacity)) {}
+    ~CategoryArray() { FreeCategories(m_categories, count); }
+    CategoryArray(const CategoryArray&) = delete;
+    CategoryArray& operator=(const CategoryArray&) = delete;
+    RuleCategory* get() const { return m_categories; }
+    RuleCategory& operator[](uint32_t i) const { return m_categories[i]; }
+
+    uint32_t count = 0;
+
+private:
+    RuleCategory* m_categories;
+};
+
+// The product's data folder with a trailing backslash, or empty when the
+// installer-information library cannot name a full path: the shipped
+// libraries are then skipped rather than looked for relative to the current
+// folder or drive.  Reading them creates no folder.
 std::wstring ProductDataFolder() {
     wchar_t folder[kPathChars] = {};
     if (QueryDataFolder(folder, kPathChars, L"AntiVirus", L"Data\\")) {
         folder[kPathChars - 1] = 0;
-        return folder;
+        return IsFullPath(folder) ? std::wstring(folder) : std::wstring();
     }
-    std::wstring install = GetInstallPath(L"AntiVirus");
-    ::CreateDirectoryW(install.c_str(), nullptr);
-    std::wstring data = install + L"\\Data\\";
-    ::CreateDirectoryW(data.c_str(), nullptr);
-    return data;
+    const std::wstring install = GetInstallPath(L"AntiVirus");
+    return IsFullPath(install.c_str()) ? install + L"\\Data\\" : std::wstring();
 }
 
 // An ANSI path into a store field, or empty when it does not fit whole.
@@ -224,6 +243,19 @@ private:
     std::unordered_map<std::string, std::string> values_;
 };
 
+// A user category for which the store has no room moves aside with its
+// items as read, to be written back unchanged.
+void KeepAside(RuleCategory& category) {
+    RuleStore& store = g_ruleStore;
+    if (!store.overflow) {
+        store.overflow = AllocCategories();
+        if (!store.overflow) return;
+    }
+    if (store.overflowCount >= kMaxCategories) return;
+    std::memcpy(&store.overflow[store.overflowCount++], &category, sizeof category);
+    category.items = nullptr;
+}
+
 }  // namespace
 
 void SetLibraryRetryWaitForTest(void (*wait)(DWORD)) { g_retryWait = wait; }
@@ -233,6 +265,9 @@ void BuildLibraryPath(WORD languageId) {
     _snwprintf(fileName, 31, L"QRegEx%04X.rdb", languageId);
     fileName[31] = 0;
     const std::wstring folder = ProductDataFolder();
+    g_ruleStore.libraryPath[0] = 0;
+    g_ruleStore.regLibPath[0] = 0;
+    if (folder.empty()) return;
     SetPathField(g_ruleStore.libraryPath, folder + fileName);
     SetPathField(g_ruleStore.regLibPath, folder + L"RegLib.rdb");
 }
@@ -244,28 +279,26 @@ bool ItemExists(uint32_t root, const char* keyPath) {
     return false;
 }
 
-void MergeUserDatabase(const char* path) {
-    if (!path || !path[0] || !g_ruleStore.categories) return;
-    RuleCategory* read = AllocCategories();
-    if (!read) return;
-    const uint32_t n = ReadCategories(path, read, kMaxCategories);
-    if (n == 0) {
-        FreeCategories(read, 0);
-        return;
-    }
+bool MergeUserDatabase(const char* path) {
+    if (!path || !path[0] || !g_ruleStore.categories) return true;
+    CategoryArray read;
+    if (!read.get()) return false;
+    DatabaseRead outcome = DatabaseRead::kRead;
+    read.count = ReadUserCategories(path, read.get(), kMaxCategories, outcome);
+    if (outcome == DatabaseRead::kUnreadable || outcome == DatabaseRead::kOverLimit) return false;
+    if (read.count == 0) return true;
     if (read[0].wideName[0] == 0) {
         // Such a file is not merged.  It is moved aside rather than deleted,
         // so the user's rules can still be recovered from it.
         std::string aside = std::string(path) + ".discarded";
         ::MoveFileExA(path, aside.c_str(), MOVEFILE_REPLACE_EXISTING);
-        FreeCategories(read, n);
-        return;
+        return true;
     }
     // Every location already in the store, for the duplicate check.
     LocationIndex present;
     present.AddStore(g_ruleStore);
 
-    for (uint32_t i = 0; i < n; ++i) {
+    for (uint32_t i = 0; i < read.count; ++i) {
         RuleCategory* target = nullptr;
         for (uint32_t c = 0; c < g_ruleStore.count; ++c)
             if (g_ruleStore.categories[c].id == read[i].id) {
@@ -273,8 +306,10 @@ void MergeUserDatabase(const char* path) {
                 break;
             }
         if (!target) {
-            // A full store drops what does not fit.
-            if (g_ruleStore.count >= kMaxCategories) continue;
+            if (g_ruleStore.count >= kMaxCategories) {
+                KeepAside(read[i]);
+                continue;
+            }
             target = &g_ruleStore.categories[g_ruleStore.count++];
             std::memcpy(target, &read[i], sizeof *target);
             target->items = nullptr;
@@ -285,7 +320,7 @@ void MergeUserDatabase(const char* path) {
             PrependItem(target, item);
         }
     }
-    FreeCategories(read, n);
+    return true;
 }
 
 void ReadModeAction(const char* iniPath) {
@@ -325,81 +360,94 @@ void WriteModeAction(const char* iniPath) {
     }
 }
 
-uint32_t MergeRuleLibraries(WORD languageId, const wchar_t* realUserDatabasePath, const wchar_t* realExpertIniPath) {
+uint32_t MergeRuleLibraries(WORD languageId, const wchar_t* realUserDatabasePath, const wchar_t* realExpertIniPath,
+                            uint32_t unreadable) {
     BuildLibraryPath(languageId);
     ReleaseRuleStore();
 
     RuleStore& store = g_ruleStore;
+    store.unreadableFiles = unreadable;
     store.categories = AllocCategories();
     if (!store.categories) return 0;
     // One record is kept free for the user category, so the user's own rules
     // always have their place even when a shipped library fills the store.
     const uint32_t libraryCapacity = kMaxCategories - 1;
-    store.count = ReadCategories(store.libraryPath, store.categories, libraryCapacity);
-    if (store.count == 0) {
-        if (g_retryWait)
-            g_retryWait(kLibraryRetryMs);
-        else
-            ::Sleep(kLibraryRetryMs);
+    if (store.libraryPath[0]) {
         store.count = ReadCategories(store.libraryPath, store.categories, libraryCapacity);
+        if (store.count == 0) {
+            if (g_retryWait)
+                g_retryWait(kLibraryRetryMs);
+            else
+                ::Sleep(kLibraryRetryMs);
+            store.count = ReadCategories(store.libraryPath, store.categories, libraryCapacity);
+        }
     }
     for (uint32_t c = 0; c < store.count; ++c)
         for (RuleItem* item = store.categories[c].items; item; item = item->next) item->flags &= ~kItemFlagUser;
 
-    RuleEntry* library = ReadRuleLibrary(store.regLibPath);
+    RuleEntryList library(store.regLibPath[0] ? ReadRuleLibrary(store.regLibPath) : nullptr);
 
     RuleCategory& user = store.categories[store.count];
     FillUserCategory(user);
+    // The user category counts from here on, so that whatever fails below
+    // leaves a store that owns every item it holds.
+    store.count += 1;
     // Every library rule becomes an item, and the user's INI rules are read
     // whether or not a library was found.
-    for (const RuleEntry* entry = library; entry; entry = entry->next) AddRuleAsItem(user, *entry);
+    for (const RuleEntry* entry = library.get(); entry; entry = entry->next) AddRuleAsItem(user, *entry);
 
+    // (Stale bytes of a rule file that could not be read give no rules.)
     wchar_t userIni[kPathChars];
-    BuildSettingsPath(L"RegUser.ini", userIni, kPathChars, false);
+    BuildEditableRuleFilePath(userIni, kPathChars);
     const std::string userIniAnsi = AnsiPath(userIni);
     if (!userIniAnsi.empty()) {
-        RuleEntry* rules = ReadIniRuleFile(userIniAnsi.c_str());
+        RuleEntryList rules(ReadIniRuleFile(userIniAnsi.c_str()));
         uint32_t taken = 0;
-        for (const RuleEntry* entry = rules; entry && taken < kMaxIniRules; entry = entry->next, ++taken)
+        for (const RuleEntry* entry = rules.get(); entry && taken < kMaxIniRules; entry = entry->next, ++taken)
             AddRuleAsItem(user, *entry);
-        FreeRuleEntries(rules);
     }
-    store.count += 1;
 
-    MergeUserDatabase(AnsiPath(realUserDatabasePath).c_str());
+    if (!MergeUserDatabase(AnsiPath(realUserDatabasePath).c_str())) store.unreadableFiles |= kUnreadableUserDatabase;
     ReadModeAction(AnsiPath(realExpertIniPath).c_str());
-    FreeRuleEntries(library);
     return store.count;
 }
 
 void SaveRuleStore() {
     RuleStore& store = g_ruleStore;
-    if (store.categories) {
-        RuleCategory* copies = AllocCategories();
-        if (!copies) return;
-        uint32_t n = 0;
-        for (uint32_t c = 0; c < store.count && n < kMaxCategories; ++c) {
+    if (store.categories && !(store.unreadableFiles & kUnreadableUserDatabase)) {
+        CategoryArray copies(kMaxCategories + store.overflowCount);
+        if (!copies.get()) return;
+        for (uint32_t c = 0; c < store.count && copies.count < kMaxCategories; ++c) {
             const RuleCategory& category = store.categories[c];
             bool hasUserItem = false;
             for (const RuleItem* item = category.items; item && !hasUserItem; item = item->next)
                 hasUserItem = (item->flags & kItemFlagUser) != 0;
             if (!hasUserItem && category.id < kFirstUserCreatedId) continue;
-            RuleCategory& copy = copies[n++];
+            RuleCategory& copy = copies[copies.count++];
             std::memcpy(&copy, &category, sizeof copy);
             copy.items = nullptr;
             for (const RuleItem* item = category.items; item; item = item->next)
                 if (item->flags & kItemFlagUser) PrependItem(&copy, item);
         }
-        if (store.userDatabasePath[0]) WriteCategories(store.userDatabasePath, copies, n);
-        FreeCategories(copies, n);
+        // The categories the store had no room for follow, as they were read.
+        for (uint32_t c = 0; c < store.overflowCount; ++c) {
+            RuleCategory& copy = copies[copies.count++];
+            std::memcpy(&copy, &store.overflow[c], sizeof copy);
+            copy.items = nullptr;
+            for (const RuleItem* item = store.overflow[c].items; item; item = item->next) PrependItem(&copy, item);
+        }
+        if (store.userDatabasePath[0]) WriteCategories(store.userDatabasePath, copies.get(), copies.count);
     }
-    WriteModeAction(store.expertIniPath);
+    if (!(store.unreadableFiles & kUnreadableExpertIni)) WriteModeAction(store.expertIniPath);
 }
 
 void ReleaseRuleStore() {
     FreeCategories(g_ruleStore.categories, g_ruleStore.count);
     g_ruleStore.categories = nullptr;
     g_ruleStore.count = 0;
+    FreeCategories(g_ruleStore.overflow, g_ruleStore.overflowCount);
+    g_ruleStore.overflow = nullptr;
+    g_ruleStore.overflowCount = 0;
 }
 
 namespace {

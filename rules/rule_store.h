@@ -17,7 +17,18 @@ struct RuleStore {
     char specialLibraryPath[kStorePathSize];// real QRegSpecial.rdb; set at module load
     char userIniPath[kStorePathSize];       // real RegUser.ini; set at module load
     char regLibPath[kStorePathSize];        // RegLib.rdb; set at each load
+    // Settings files that could not be read at the last load (kUnreadable*
+    // bits): their working copies are never saved over nor applied.
+    uint32_t unreadableFiles;
+    // Categories of the user database beyond the store's room: not shown,
+    // but written back unchanged at every save.
+    RuleCategory* overflow;
+    uint32_t overflowCount;
 };
+
+const uint32_t kUnreadableUserDatabase = 1;  // QRegUser.rdb
+const uint32_t kUnreadableExpertIni = 2;     // QRegEx.ini
+const uint32_t kUnreadableUserIni = 4;       // RegUser.ini
 
 extern RuleStore g_ruleStore;
 
@@ -27,20 +38,26 @@ const uint32_t kMaxIniRules = 10001;
 const DWORD kLibraryRetryMs = 4000;
 
 // Rebuilds the store from the rule files; returns the new count.
-uint32_t MergeRuleLibraries(WORD languageId, const wchar_t* realUserDatabasePath, const wchar_t* realExpertIniPath);
+// `unreadable` names the settings files whose copies failed at this load;
+// the merge adds the user database when it cannot be read.
+uint32_t MergeRuleLibraries(WORD languageId, const wchar_t* realUserDatabasePath, const wchar_t* realExpertIniPath,
+                            uint32_t unreadable = 0);
 // Sets libraryPath and regLibPath from the product's data folder.
 void BuildLibraryPath(WORD languageId);
-// Merges the categories and items of a user database into the store.
-void MergeUserDatabase(const char* path);
+// Merges the categories and items of a user database into the store; those
+// beyond the store's room are kept aside.  False when the file is there but
+// could not be read, or is beyond the user database limits.
+bool MergeUserDatabase(const char* path);
 // Writes the user's categories and items to the working copy of the user
 // database, and every category's Mode and Action to the working copy of the
-// expert option file.
+// expert option file; a file that could not be read at the load is left as
+// it is.
 void SaveRuleStore();
 // Whether some item of some category has root and (case-insensitively) keyPath.
 bool ItemExists(uint32_t root, const char* keyPath);
 void ReadModeAction(const char* iniPath);
 void WriteModeAction(const char* iniPath);
-// Frees every category's items and the array; count 0.
+// Frees every category's items and the arrays; count 0.
 void ReleaseRuleStore();
 
 // Tests replace the wait of the library retry (null restores Sleep).

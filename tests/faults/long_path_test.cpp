@@ -225,9 +225,9 @@ TEST_F(LongAppDataFolder, NoPathFitsSoEveryOperationDoesNothingAndSaysSo) {
     std::memcpy(header, blob.data(), sizeof header);
     for (uint32_t offset : header) EXPECT_EQ(offset, 24u);
 
-    // A good blob is taken (the result does not report writes) but written nowhere.
+    // A good blob has nowhere to go: Import says so and writes nothing.
     const std::string good = Blob("[Browser]\r\n", "not a database", "[1]\r\nMode=1\r\n");
-    EXPECT_EQ(plugin->Import(reinterpret_cast<const BYTE*>(good.data()), static_cast<DWORD>(good.size())), 1);
+    EXPECT_EQ(plugin->Import(reinterpret_cast<const BYTE*>(good.data()), static_cast<DWORD>(good.size())), 0);
     SaveRuleStore();
     g_bModified = true;
     plugin->Apply();

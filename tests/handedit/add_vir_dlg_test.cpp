@@ -8,6 +8,8 @@
 #include "core/root_names.h"
 #include "dialogs/add_vir_dlg.h"
 #include "dialogs/hand_edit_dlg.h"
+#include "lang/hand_edit_ids.h"
+#include "rules/rule_store.h"
 #include "tests/handedit/handedit_support.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/test_files.h"
@@ -236,6 +238,50 @@ TEST_F(AddEntryTest, ACustomBaseMustBeAValidKeyPath) {
     entry.custom = L"HKEY_LOCAL_MACHINE\\NoSuchKey";
     ASSERT_TRUE(Add(entry));
     EXPECT_EQ(RuleFileSectionLines("S"), (Lines{"name=N", "HKEY_LOCAL_MACHINE\\NoSuchKey\\K=v"}));
+}
+
+TEST_F(AddEntryTest, WithoutAWritableRuleFileTheEntryIsRefusedAndGetsNoRow) {
+    // The real rule file could not be read at the last load: its working
+    // copy is not written.  (Without a settings folder it is the same.)
+    WriteWorkingRuleFile("[old]\r\nHKCU\\K=v\r\n");
+    const std::string before = ReadBytes(WorkingRuleFile());
+    g_ruleStore.unreadableFiles = kUnreadableUserIni;
+    ModalScript script;
+    PostedCalls posted;
+    HWND handEdit = nullptr, add = nullptr;
+    std::wstring message;
+    int rowsAfter = -1;
+    script
+        .Then([&](HWND dialog) {
+            handEdit = dialog;
+            ClickButton(dialog, CHandEditDlg::IDC_ADD);
+        })
+        .Then([&](HWND dialog) {
+            add = dialog;
+            Fill(dialog, {L"S", L"N", L"A", L"v", 0});
+            ClickButton(dialog, kConfirm);
+        })
+        .Then([&](HWND box) {
+            message = ModalScript::MessageBoxText(box);
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            posted.Post([&] {
+                ::PostMessageW(add, WM_COMMAND, IDCANCEL, 0);
+                posted.Post([&] {
+                    rowsAfter = static_cast<int>(::SendDlgItemMessageW(handEdit, CHandEditDlg::IDC_ENTRY_LIST,
+                                                                       LVM_GETITEMCOUNT, 0, 0));
+                    ::PostMessageW(handEdit, WM_CLOSE, 0, 0);
+                });
+            });
+        });
+    CHandEditDlg dialog;
+    dialog.DoModal(nullptr);
+    g_ruleStore.unreadableFiles = 0;
+    EXPECT_EQ(script.PendingSteps(), 0u);
+    EXPECT_EQ(script.UnexpectedWindows(), 0);
+    EXPECT_FALSE(Text(IDS_ADD_ENTRY_CANNOT_WRITE).empty());
+    EXPECT_EQ(message, Text(IDS_ADD_ENTRY_CANNOT_WRITE));
+    EXPECT_EQ(rowsAfter, 0) << "a row for an entry that was not written";
+    EXPECT_EQ(ReadBytes(WorkingRuleFile()), before);
 }
 
 TEST_F(AddEntryTest, CancelWritesNothing) {

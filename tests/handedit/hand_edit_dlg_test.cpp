@@ -135,6 +135,22 @@ TEST_F(HandEditTest, DeleteRemovesTheWholeSectionAndEveryRowOfIt) {
     EXPECT_EQ(ListedRows(), (Rows{{L"b", L"B", L"HKCU\\K3", L"v3"}}));
 }
 
+TEST_F(HandEditTest, DeleteRemovesEverySpellingOfTheSectionAndTheListShowsWhatTheFileHolds) {
+    // The profile functions take [a] and [A] for one section.
+    WriteWorkingRuleFile("[a]\r\nHKCU\\K1=1\r\n[A]\r\nHKCU\\K2=2\r\n[b]\r\nHKCU\\K3=3\r\n");
+    WithHandEdit([](HWND dialog) {
+        ASSERT_EQ(ListRowCount(ListOf(dialog)), 3);
+        SelectListRow(ListOf(dialog), 2);  // a / HKCU\K1
+        EXPECT_EQ(SendDelete(dialog), 1);
+        EXPECT_EQ(RuleFileSections(), (std::vector<std::string>{"b"}));
+        EXPECT_EQ(RowsOf(dialog), (Rows{{L"b", L"b", L"HKCU\\K3", L"3"}}));
+        // The row that took the deleted one's place is selected, so Delete
+        // goes on working.
+        EXPECT_EQ(::SendMessageW(ListOf(dialog), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0);
+    });
+    EXPECT_EQ(ListedRows(), (Rows{{L"b", L"b", L"HKCU\\K3", L"3"}}));
+}
+
 TEST_F(HandEditTest, DeleteFindsSectionsWhoseNamesTheListShowsCut) {
     // Two names that agree in the 63 characters a rule keeps.
     const std::string shared(63, 'S');

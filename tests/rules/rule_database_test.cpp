@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "core/rc4.h"
+#include "core/regdefine.h"
 #include "core/root_names.h"
 #include "rule_fixtures.h"
 #include "rules/rule_database.h"
 #include "rules/rule_storage.h"
 #include "temp_folder.h"
+#include "tests/support/compound_file_damage.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -224,6 +227,136 @@ TEST_F(DamagedDatabaseTest, OverlongItemLengthEndsReading) {
     EXPECT_EQ(read[1].id, 101);
     EXPECT_EQ(read[1].items, nullptr);
     EXPECT_EQ(read[2].id, 0);
+}
+
+// The categories a record-by-record read of the file gives: what the
+// whole-stream read must give too, whatever the damage.
+std::vector<std::vector<std::string>> ReadRecordByRecord(const std::wstring& path, uint32_t& count) {
+    CategoryArray read;
+    RuleStorage storage;
+    count = 0;
+    if (storage.OpenFile(path.c_str(), true)) {
+        std::unique_ptr<RuleStream> stream = storage.OpenStream("RegDefine");
+        if (stream) count = ReadRegDefine(*stream, read.get(), kMaxCategories);
+    }
+    std::vector<std::vector<std::string>> items;
+    for (uint32_t c = 0; c < count; ++c) items.push_back(ItemNames(read[c]));
+    return items;
+}
+
+TEST_F(RuleDatabaseTest, AStreamShorterThanItClaimsReadsAsFarAsTheRecordsGo) {
+    CategoryArray written;
+    Fill(written, 20, 10);
+    ASSERT_EQ(WriteCategories(Path().c_str(), written.get(), 20), 1);
+    const std::string intact = testing_support::ReadBytes(Path());
+    const uint32_t sectors = testing_support::StreamSectorCount(Path(), L"RegDefine");
+    ASSERT_GT(sectors, 4u);
+
+    uint32_t lastCount = 0;
+    // Each cut of the sector chain, and a size that claims more than is there.
+    for (uint32_t kept = 1; kept <= sectors; ++kept) {
+        ASSERT_TRUE(testing_support::WriteBytes(Path(), intact));
+        if (kept < sectors)
+            ASSERT_TRUE(testing_support::CutStreamChain(Path(), L"RegDefine", kept));
+        else
+            ASSERT_TRUE(testing_support::SetRecordedStreamSize(Path(), L"RegDefine", 64 * 1024));
+        uint32_t expectedCount = 0;
+        const auto expected = ReadRecordByRecord(Path(), expectedCount);
+        CategoryArray read;
+        const uint32_t count = ReadCategories(Path().c_str(), read.get(), kMaxCategories);
+        ASSERT_EQ(count, expectedCount) << kept << " of " << sectors << " sectors kept";
+        for (uint32_t c = 0; c < count; ++c) EXPECT_EQ(ItemNames(read[c]), expected[c]) << "category " << c;
+        EXPECT_GE(count, lastCount);
+        lastCount = count;
+    }
+    EXPECT_EQ(lastCount, 20u) << "a size claiming more must not cost any category";
+}
+
+// A stream whose bytes end early, as a damaged file's do, and whose failed
+// read still moves it on by the bytes it delivered, as some storage
+// implementations do.
+class EndsEarlyStream : public IStream {
+public:
+    EndsEarlyStream(ComPtr<IStream> inner, ULONG readable) : inner_(std::move(inner)), readable_(readable) {}
+    virtual ~EndsEarlyStream() = default;
+
+    HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG n, ULONG* got) override {
+        LARGE_INTEGER zero = {};
+        ULARGE_INTEGER at = {};
+        inner_->Seek(zero, STREAM_SEEK_CUR, &at);
+        const ULONG left = at.QuadPart >= readable_ ? 0 : readable_ - static_cast<ULONG>(at.QuadPart);
+        ULONG done = 0;
+        inner_->Read(buffer, n < left ? n : left, &done);
+        if (got) *got = done;
+        return done == n ? S_OK : STG_E_READFAULT;
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IStream) ||
+            IsEqualIID(riid, IID_ISequentialStream)) {
+            *out = this;
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE Write(const void* b, ULONG n, ULONG* w) override { return inner_->Write(b, n, w); }
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER d, DWORD o, ULARGE_INTEGER* p) override {
+        return inner_->Seek(d, o, p);
+    }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER s) override { return inner_->SetSize(s); }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream* t, ULARGE_INTEGER n, ULARGE_INTEGER* r, ULARGE_INTEGER* w) override {
+        return inner_->CopyTo(t, n, r, w);
+    }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD f) override { return inner_->Commit(f); }
+    HRESULT STDMETHODCALLTYPE Revert() override { return inner_->Revert(); }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG* s, DWORD f) override { return inner_->Stat(s, f); }
+    HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
+
+private:
+    ComPtr<IStream> inner_;
+    ULONG readable_;
+    ULONG refs_ = 1;
+};
+
+TEST_F(RuleDatabaseTest, AReadThatStopsShortAndMovesOnLosesNoIntactCategory) {
+    CategoryArray written;
+    Fill(written, 6, 5);
+    ASSERT_EQ(WriteCategories(Path().c_str(), written.get(), 6), 1);
+    std::string raw;
+    ASSERT_TRUE(ReadRawStream(Path(), L"RegDefine", raw));
+
+    // A fresh stream over the stored bytes, whose reads end after `readable`.
+    ULONG readable = 0;
+    const RuleStreamOpener open = [&]() -> std::unique_ptr<RuleStream> {
+        ComPtr<IStream> memory;
+        if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, memory.put()))) return nullptr;
+        ULONG wrote = 0;
+        memory->Write(raw.data(), static_cast<ULONG>(raw.size()), &wrote);
+        LARGE_INTEGER zero = {};
+        memory->Seek(zero, STREAM_SEEK_SET, nullptr);
+        ComPtr<IStream> damaged;
+        *damaged.put() = new EndsEarlyStream(std::move(memory), readable);
+        return std::unique_ptr<RuleStream>(new RuleStream(std::move(damaged)));
+    };
+    for (readable = 0; readable < raw.size(); readable += 37) {
+        CategoryArray expected;
+        const uint32_t expectedCount = ReadRegDefine(*open(), expected.get(), kMaxCategories);
+        CategoryArray read;
+        DatabaseRead outcome;
+        const uint32_t count = ReadCategoryStream(open, read.get(), kMaxCategories, false, outcome);
+        ASSERT_EQ(count, expectedCount) << "reads end after byte " << readable;
+        for (uint32_t c = 0; c < count; ++c) EXPECT_EQ(ItemNames(read[c]), ItemNames(expected[c])) << c;
+    }
+    EXPECT_GT(readable, 0u);
 }
 
 TEST_F(RuleDatabaseTest, WidePathOverloadsReachTheSameFile) {

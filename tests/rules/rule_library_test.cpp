@@ -8,6 +8,7 @@
 #include "rules/rule_entry_list.h"
 #include "rules/rule_storage.h"
 #include "temp_folder.h"
+#include "tests/support/compound_file_damage.h"
 
 namespace {
 
@@ -127,6 +128,17 @@ TEST_F(RuleLibraryTest, SizeBeyondTheRealStreamGivesNone) {
     EXPECT_TRUE(ReadLibrary(Path()).empty());
     // Would wrap size + 1 to an empty buffer if it were trusted.
     WriteLibrary(Path(), 3, 0xFFFFFFFFu, m_data);
+    EXPECT_TRUE(ReadLibrary(Path()).empty());
+}
+
+TEST_F(RuleLibraryTest, ASizeOfFourGigabytesThatTheStreamClaimsTooGivesNone) {
+    // A damaged directory entry makes the REGLIB stream claim 0xFFFFFFFF
+    // bytes, so REGINFO's size of 0xFFFFFFFF passes the check against the
+    // stream; on a 32-bit host size + 1 is 0.
+    std::string big;
+    while (big.size() < 8192) big += m_data;
+    WriteLibrary(Path(), 100000, 0xFFFFFFFFu, big);
+    ASSERT_TRUE(testing_support::SetRecordedStreamSize(Path(), L"REGLIB", 0xFFFFFFFFu));
     EXPECT_TRUE(ReadLibrary(Path()).empty());
 }
 

@@ -252,4 +252,57 @@ TEST_F(RuleStoreMerge, AFullLibraryStillLeavesRoomForTheUserCategory) {
     EXPECT_EQ(FindCategory(900000), nullptr);  // dropped: no room
 }
 
+TEST_F(RuleStoreMerge, UserCategoriesBeyondTheStoresRoomAreKeptAtEverySave) {
+    std::vector<RuleCategory> shipped;
+    for (int i = 0; i < 985; ++i) shipped.push_back(Category(-1 - i, "shipped"));
+    WriteDatabase(Data(L"QRegEx0409.rdb"), shipped, std::vector<std::vector<RuleItem>>(985));
+    std::vector<RuleCategory> own;
+    std::vector<std::vector<RuleItem>> ownItems;
+    for (int i = 0; i < 20; ++i) {
+        own.push_back(Category(2000 + i, "own"));
+        const std::string key = "Software\\Own" + std::to_string(i);
+        ownItems.push_back({Item(kHkeyCurrentUser, (key + "\\A").c_str(), "a", 2),
+                            Item(kHkeyCurrentUser, (key + "\\B").c_str(), "b", 2)});
+    }
+    WriteDatabase(Settings(L"QRegUser.rdb"), own, ownItems);
+
+    ASSERT_EQ(Merge(), kMaxCategories);  // 985 shipped, the user category, 14 of the user's
+    EXPECT_EQ(g_ruleStore.categories[kMaxCategories - 1].id, 2013);
+    // An edit saves the store: the six that did not fit are still in the file,
+    // after the store's own, with their items in their order.  (The options
+    // of 1000 categories are not what this is about: they are left out.)
+    g_ruleStore.unreadableFiles |= kUnreadableExpertIni;
+    SaveRuleStore();
+    std::vector<RuleCategory> saved(kMaxCategories);
+    const uint32_t n = ReadCategories(g_ruleStore.userDatabasePath, saved.data(), kMaxCategories);
+    ASSERT_EQ(n, 20u);
+    for (uint32_t i = 0; i < n; ++i) {
+        EXPECT_EQ(saved[i].id, static_cast<int32_t>(2000 + i));
+        const std::string key = "Software\\Own" + std::to_string(i);
+        // Those shown were saved as the store saves any category; those aside
+        // exactly as the file held them.
+        const std::vector<std::string> expected =
+            i < 14 ? std::vector<std::string>{key + "\\A", key + "\\B"} : std::vector<std::string>{key + "\\B", key + "\\A"};
+        EXPECT_EQ(KeyPaths(saved[i]), expected) << "category " << i;
+    }
+    ClearItems(saved.data(), n);
+}
+
+TEST_F(RuleStoreMerge, AnEmptyUserDatabaseIsReplacedWhenTheStoreIsSaved) {
+    // An imported profile without a user database leaves empty files.
+    WriteBytes(Settings(L"QRegUser.rdb"), "");
+    WriteBytes(Settings(L"tempQRegUser.rdb"), "");
+    ASSERT_EQ(Merge(), 1u);
+    g_ruleStore.categories[g_ruleStore.count++] = Category(800, "Added");
+    SaveRuleStore();
+    std::vector<RuleCategory> saved(kMaxCategories);
+    ASSERT_EQ(ReadCategories(g_ruleStore.userDatabasePath, saved.data(), kMaxCategories), 1u);
+    EXPECT_EQ(saved[0].id, 800);
+
+    // A file with bytes that is no database stays the user's.
+    WriteBytes(Settings(L"tempQRegUser.rdb"), "something else");
+    SaveRuleStore();
+    EXPECT_EQ(ReadBytes(Settings(L"tempQRegUser.rdb")), "something else");
+}
+
 }  // namespace
