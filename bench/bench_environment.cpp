@@ -20,7 +20,7 @@ BenchEnvironment::BenchEnvironment() : settings_(testing_support::SettingsFolder
     WriteBytes(suite_.File(L"QZInstall.ini"), "[Suite]\r\nLanguageId=0x0409\r\n");
     ::CreateDirectoryW(suite_.File(L"AntiVirus").c_str(), nullptr);
     ::CreateDirectoryW(DataFolder().c_str(), nullptr);
-    ::SetDllDirectoryW(suite.c_str());
+    InstallModule()->Load((suite + L"\\QZInstall.dll").c_str());
     language_.reset(::LoadLibraryW((SuiteDir() + L"\\AntiVirus\\lang\\VtPesTrol0409.lng").c_str()));
     SetResourceModule(language_.get());
     // A full library is never empty: no retry wait to measure.
@@ -45,7 +45,6 @@ BenchEnvironment::~BenchEnvironment() {
     ReleaseRuleStore();
     SetResourceModule(nullptr);
     DeleteInstallModule();
-    ::SetDllDirectoryW(nullptr);
     if (problem_.empty() || settingsMoved_) {
         RemoveTree(settings_);
         if (settingsMoved_) ::MoveFileExW(saved_.c_str(), settings_.c_str(), 0);

@@ -1,6 +1,7 @@
 #include "plugin/dll_module.h"
 
 #include "plugin/install_info.h"
+#include "plugin/library_path.h"
 
 CDLLModule::~CDLLModule() {
     if (m_hModule) ::FreeLibrary(m_hModule);
@@ -17,16 +18,20 @@ namespace Common {
 
 std::wstring CGlimraModule::GetPath() {
     std::wstring path = GetComponentFilePath(nullptr, L"Glimra.dll");
-    if (path.empty()) path = GetInstallPath(L"Glimra") + L"\\" + L"Glimra.dll";
+    if (path.empty()) {
+        // No install path means no skin library, not one at the drive's root.
+        std::wstring folder = GetInstallPath(L"Glimra");
+        if (!folder.empty()) path = folder + L"\\" + L"Glimra.dll";
+    }
     return path;
 }
 
 bool CGlimraModule::Load(const wchar_t* path) {
     Free();
     std::wstring where = path ? std::wstring(path) : GetPath();
-    // The altered search path lets the library find its own dependencies
-    // beside it.
-    m_hModule = ::LoadLibraryExW(where.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    // Only a full path the installer library gave is loaded; the library
+    // finds its own dependencies beside it.
+    m_hModule = LoadLibraryByFullPath(where);
     Resolve();
     return m_hModule != nullptr;
 }

@@ -2,6 +2,29 @@
 
 #include <memory>
 
+#include "plugin/library_path.h"
+#include "plugin/platform.h"
+
+namespace {
+
+// The installer-information library is looked for by full path, and only
+// where the file exists: first in the host program's folder (where the
+// loader's own search would find it first), then in the plug-in's own folder
+// (a folder the suite owns; hosts such as regsvr32 live elsewhere), then in
+// the system folder.  Never in the current folder or along PATH.
+std::wstring FindInstallLibrary(const wchar_t* name) {
+    std::wstring path = ExistingFileIn(ModuleFolder(nullptr), name);
+    if (path.empty()) path = ExistingFileIn(ModuleFolder(ModuleOfThisCode()), name);
+    if (path.empty()) {
+        wchar_t system[MAX_PATH];
+        UINT length = CurrentPlatform().SystemDirectoryW(system, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) path = ExistingFileIn(std::wstring(system, length), name);
+    }
+    return path;
+}
+
+}  // namespace
+
 const WORD QZInstallModule::kOrdinals[kOrdinalCount] = {1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 13, 14, 15, 16, 17, 18, 19};
 
 QZInstallModule::~QZInstallModule() {
@@ -17,7 +40,7 @@ void QZInstallModule::Free() {
 
 bool QZInstallModule::Load(const wchar_t* path) {
     Free();
-    m_hModule = ::LoadLibraryExW(path ? path : GetName(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    m_hModule = LoadLibraryByFullPath(path ? std::wstring(path) : FindInstallLibrary(GetName()));
     for (int i = 0; i < kOrdinalCount; ++i)
         m_entries[i] = m_hModule ? ::GetProcAddress(m_hModule, MAKEINTRESOURCEA(kOrdinals[i])) : nullptr;
     return m_hModule != nullptr;

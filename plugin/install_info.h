@@ -18,8 +18,9 @@ public:
     virtual void Free();
     virtual const wchar_t* GetName() { return L"QZInstall.dll"; }
 
-    // Loads from path (or GetName() when null) and resolves the ordinals;
-    // true when the library is loaded.
+    // Loads the library from path, which must be a full path, or when path
+    // is null, GetName() from the host program's folder, the plug-in's own
+    // folder or the system folder; resolves the ordinals.  True when loaded.
     bool Load(const wchar_t* path);
     HMODULE Handle() const { return m_hModule; }
 

@@ -1,5 +1,8 @@
 #include "plugin/platform.h"
 
+#include <string>
+
+#include "plugin/library_path.h"
 #include "plugin/raii.h"
 
 namespace {
@@ -45,9 +48,16 @@ UINT Platform::SystemDirectoryA(char* buffer, UINT size) {
     return ::GetSystemDirectoryA(buffer, size);
 }
 
+UINT Platform::SystemDirectoryW(wchar_t* buffer, UINT size) {
+    return ::GetSystemDirectoryW(buffer, size);
+}
+
 ShGetFolderPathWFn Platform::LookupShGetFolderPath() {
+    wchar_t system[MAX_PATH];
+    UINT length = SystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
     // The library stays loaded: the caller keeps using the returned pointer.
-    HMODULE shell = ::LoadLibraryA("Shell32.dll");
+    HMODULE shell = LoadLibraryByFullPath(std::wstring(system, length) + L"\\Shell32.dll");
     if (!shell) return nullptr;
     return reinterpret_cast<ShGetFolderPathWFn>(::GetProcAddress(shell, "SHGetFolderPathW"));
 }

@@ -16,7 +16,10 @@ public:
     virtual bool TokenHasAdministrators();
     // GetSystemDirectoryA's answer.
     virtual UINT SystemDirectoryA(char* buffer, UINT size);
-    // SHGetFolderPathW looked up in Shell32.dll, or null when missing.
+    // GetSystemDirectoryW's answer.
+    virtual UINT SystemDirectoryW(wchar_t* buffer, UINT size);
+    // SHGetFolderPathW looked up in the system folder's Shell32.dll, or null
+    // when missing.
     virtual ShGetFolderPathWFn LookupShGetFolderPath();
 };
 

@@ -6,6 +6,7 @@
 #include "plugin/com_module.h"
 #include "plugin/dll_module.h"
 #include "plugin/install_info.h"
+#include "plugin/library_path.h"
 #include "plugin/resource_module.h"
 
 namespace {
@@ -60,8 +61,9 @@ std::wstring LanguageModulePath(LANGID language) {
 
 HINSTANCE LoadLanguageModule(LANGID language) {
     std::wstring path = LanguageModulePath(language);
-    // An empty path loads nothing; the resource module then becomes null.
-    HINSTANCE module = path.empty() ? nullptr : ::LoadLibraryW(path.c_str());
+    // An empty or relative path loads nothing; the resource module then
+    // becomes null.
+    HINSTANCE module = LoadLibraryByFullPath(path);
     g_hLanguageModule = module;
     DebugLine(L"LoadReDLLModule = %x", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(module)));
     SetResourceModule(module);

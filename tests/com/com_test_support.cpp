@@ -107,3 +107,20 @@ void RemoveRegistration() {
     for (const wchar_t* key : kRegisteredKeys) ::RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
     ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kInterfaceKey);
 }
+
+DWORD RunRegsvr32(const std::wstring& arguments, const wchar_t* currentFolder) {
+    wchar_t system[MAX_PATH] = {};
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(system) + L"\\regsvr32.exe\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, currentFolder, &startup,
+                          &process))
+        return 0xFFFFFFFF;
+    ::CloseHandle(process.hThread);
+    DWORD code = 0xFFFFFFFE;
+    if (::WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hProcess);
+    return code;
+}

@@ -53,6 +53,10 @@ std::map<std::wstring, std::wstring> ClassesTree(const std::wstring& subkey);
 // Removes everything the registration may have written (test set-up).
 void RemoveRegistration();
 
+// Runs the system's regsvr32 with the arguments, in currentFolder (or this
+// process's); its exit code, or 0xFFFFFFFF when it did not start.
+DWORD RunRegsvr32(const std::wstring& arguments, const wchar_t* currentFolder = nullptr);
+
 // Every key the registration writes and removes.
 const wchar_t* const kRegisteredKeys[] = {kClassKey, kProgIdKey, kVersionlessProgIdKey,
                                           kAppIdKey, kAppIdNameKey, kTypeLibKey};

@@ -112,7 +112,7 @@ class LongAppDataFolder : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         // The installer-information stand-in finds the shipped libraries.
-        ::SetDllDirectoryW(SuiteDir().c_str());
+        InstallModule()->Load((SuiteDir() + L"\\QZInstall.dll").c_str());
         s_language = ::LoadLibraryW((SuiteDir() + L"\\AntiVirus\\lang\\VtPesTrol0409.lng").c_str());
         SetResourceModule(s_language);
         SetLibraryRetryWaitForTest([](DWORD) {});
@@ -123,7 +123,6 @@ protected:
         SetResourceModule(nullptr);
         if (s_language) ::FreeLibrary(s_language);
         SetLibraryRetryWaitForTest(nullptr);
-        ::SetDllDirectoryW(nullptr);
     }
 
     void SetUp() override {

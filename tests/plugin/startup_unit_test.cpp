@@ -62,14 +62,14 @@ TEST_F(StartupLookups, SkinLibraryFromTheInstallPathWhenNoComponentIsRegistered)
 
 TEST(StartupWithoutInstaller, EveryQueryGivesItsFailureValue) {
     DeleteInstallModule();
-    // No QZInstall.dll beside this test program or on the search path.
+    // No QZInstall.dll beside this test program or in the system folder.
     EXPECT_EQ(GetLanguageId(), 0x0804);
     EXPECT_EQ(GetInstallPath(L"AntiVirus"), L"");
     wchar_t buffer[260] = L"x";
     EXPECT_FALSE(QueryDataFolder(buffer, 260, L"AntiVirus", L"Data\\"));
     EXPECT_EQ(LanguageModulePath(0x0804), L"");
     Common::CGlimraModule skin;
-    EXPECT_EQ(skin.GetPath(), L"\\Glimra.dll");
+    EXPECT_EQ(skin.GetPath(), L"");
     EXPECT_FALSE(skin.Load(nullptr));
     EXPECT_EQ(skin.m_pfnGetWindowStyle, nullptr);
     DeleteInstallModule();

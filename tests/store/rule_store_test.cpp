@@ -97,7 +97,7 @@ protected:
         ::CopyFileW((SuiteDir() + L"\\QZInstall.dll").c_str(), suite_->File(L"QZInstall.dll").c_str(), FALSE);
         ::CreateDirectoryW(suite_->File(L"AntiVirus").c_str(), nullptr);
         ::CreateDirectoryW(suite_->File(L"AntiVirus\\Data").c_str(), nullptr);
-        ::SetDllDirectoryW(suite_->Path().c_str());
+        InstallModule()->Load(suite_->File(L"QZInstall.dll").c_str());
         language_ = ::LoadLibraryW((SuiteDir() + L"\\AntiVirus\\lang\\VtPesTrol0409.lng").c_str());
         SetResourceModule(language_);
         SetLibraryRetryWaitForTest(RecordWait);
@@ -105,7 +105,6 @@ protected:
     static void TearDownTestSuite() {
         ReleaseRuleStore();
         DeleteInstallModule();
-        ::SetDllDirectoryW(nullptr);
         delete suite_;
     }
     void SetUp() override {

@@ -11,13 +11,10 @@ namespace testing_support {
 
 class PluginLibrary {
 public:
-    // Loads <suiteDir>\VtPestrolSet.dll with the suite folder on the DLL
-    // search path, so its start-up finds QZInstall.dll beside it.
-    explicit PluginLibrary(const std::wstring& suiteDir) {
-        ::SetDllDirectoryW(suiteDir.c_str());
-        module_ = ::LoadLibraryW((suiteDir + L"\\VtPestrolSet.dll").c_str());
-        ::SetDllDirectoryW(nullptr);
-    }
+    // Loads <suiteDir>\VtPestrolSet.dll; its start-up finds QZInstall.dll
+    // beside it.
+    explicit PluginLibrary(const std::wstring& suiteDir)
+        : module_(::LoadLibraryW((suiteDir + L"\\VtPestrolSet.dll").c_str())) {}
     ~PluginLibrary() {
         if (module_) ::FreeLibrary(module_);
     }

@@ -45,14 +45,13 @@ protected:
         ::CopyFileW((SuiteDir() + L"\\QZInstall.dll").c_str(), suite_->File(L"QZInstall.dll").c_str(), FALSE);
         ::CreateDirectoryW(suite_->File(L"AntiVirus").c_str(), nullptr);
         CopyTree(SuiteDir() + L"\\AntiVirus\\Data", suite_->File(L"AntiVirus\\Data"));
-        ::SetDllDirectoryW(suite_->Path().c_str());
+        InstallModule()->Load(suite_->File(L"QZInstall.dll").c_str());
         SetLibraryRetryWaitForTest(NoWait);
     }
     static void TearDownTestSuite() {
         ReleaseRuleStore();
         SetResourceModule(nullptr);
         DeleteInstallModule();
-        ::SetDllDirectoryW(nullptr);
         delete suite_;
     }
     void SetUp() override {
