@@ -117,3 +117,15 @@ LANGID GetLanguageId() {
     LANGID id = fn();
     return id ? id : 0x0804;
 }
+
+std::wstring SuiteDataFolder() {
+    // A relative answer would name a folder wherever the current folder or
+    // drive happens to be.
+    wchar_t folder[kPathChars] = {};
+    if (QueryDataFolder(folder, kPathChars, L"AntiVirus", L"Data\\")) {
+        folder[kPathChars - 1] = 0;
+        return IsFullPath(folder) ? std::wstring(folder) : std::wstring();
+    }
+    const std::wstring install = GetInstallPath(L"AntiVirus");
+    return IsFullPath(install) ? install + L"\\Data\\" : std::wstring();
+}

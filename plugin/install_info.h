@@ -45,5 +45,9 @@ BOOL QueryInstallPath(wchar_t* buffer, UINT count, const wchar_t* name);
 std::wstring GetComponentFilePath(const wchar_t* key, const wchar_t* fileName);
 BOOL QueryComponentFilePath(wchar_t* buffer, UINT count, const wchar_t* key, const wchar_t* fileName, DWORD reserved);
 BOOL QueryDataFolder(wchar_t* buffer, UINT count, const wchar_t* product, const wchar_t* subFolder);
+// The suite's data folder ("AntiVirus" data, or the install path + "Data"),
+// with a trailing backslash; empty when the installer-information library
+// cannot name it as a full path.  Creates nothing.
+std::wstring SuiteDataFolder();
 // The suite's language; 0x0804 when it cannot answer or answers 0.
 LANGID GetLanguageId();

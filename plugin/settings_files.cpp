@@ -3,7 +3,6 @@
 #include <cwchar>
 #include <string>
 
-#include "plugin/full_path.h"
 #include "plugin/platform.h"
 #include "rules/rule_store.h"
 
@@ -34,18 +33,9 @@ std::wstring SettingsFolder() {
         ::CreateDirectoryW(folder.c_str(), nullptr);
         return folder;
     }
-    // Without the shell's query the settings live in the suite's data
-    // folder, but only one the installer-information library names whole:
-    // a relative answer would put them wherever the current folder is.
-    wchar_t dataFolder[kPathChars] = {};
-    if (QueryDataFolder(dataFolder, kPathChars, L"AntiVirus", L"Data\\")) {
-        dataFolder[kPathChars - 1] = 0;
-        return IsFullPath(dataFolder) ? std::wstring(dataFolder) : std::wstring();
-    }
-    const std::wstring install = GetInstallPath(L"AntiVirus");
-    if (!IsFullPath(install.c_str())) return std::wstring();
-    std::wstring folder = install + L"\\Data\\";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
+    // Without the shell's query the settings live in the suite's data folder.
+    const std::wstring folder = SuiteDataFolder();
+    if (!folder.empty()) ::CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
 }
 

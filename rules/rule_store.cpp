@@ -11,7 +11,6 @@
 #include "core/root_names.h"
 #include "core/rule_entry.h"
 #include "core/rule_text.h"
-#include "plugin/full_path.h"
 #include "plugin/install_info.h"
 #include "plugin/resource_module.h"
 #include "plugin/settings_files.h"
@@ -57,20 +56,6 @@ public:
 private:
     RuleCategory* m_categories;
 };
-
-// The product's data folder with a trailing backslash, or empty when the
-// installer-information library cannot name a full path: the shipped
-// libraries are then skipped rather than looked for relative to the current
-// folder or drive.  Reading them creates no folder.
-std::wstring ProductDataFolder() {
-    wchar_t folder[kPathChars] = {};
-    if (QueryDataFolder(folder, kPathChars, L"AntiVirus", L"Data\\")) {
-        folder[kPathChars - 1] = 0;
-        return IsFullPath(folder) ? std::wstring(folder) : std::wstring();
-    }
-    const std::wstring install = GetInstallPath(L"AntiVirus");
-    return IsFullPath(install.c_str()) ? install + L"\\Data\\" : std::wstring();
-}
 
 // An ANSI path into a store field, or empty when it does not fit whole.
 void SetPathField(char (&field)[kStorePathSize], const std::wstring& path) {
@@ -264,7 +249,9 @@ void BuildLibraryPath(WORD languageId) {
     wchar_t fileName[32];
     _snwprintf(fileName, 31, L"QRegEx%04X.rdb", languageId);
     fileName[31] = 0;
-    const std::wstring folder = ProductDataFolder();
+    // Without a data folder the shipped libraries are skipped rather than
+    // looked for relative to the current folder or drive.
+    const std::wstring folder = SuiteDataFolder();
     g_ruleStore.libraryPath[0] = 0;
     g_ruleStore.regLibPath[0] = 0;
     if (folder.empty()) return;
