@@ -9,6 +9,7 @@
 #include "plugin/install_info.h"
 #include "plugin/raii.h"
 #include "plugin/settings_files.h"
+#include "rules/rule_database.h"
 #include "rules/rule_store.h"
 
 const char kUpdateAtomName[] = "VtPstl_NsUpdate";
@@ -104,6 +105,11 @@ bool ApplyWorkingCopies() {
     return true;
 }
 
+namespace {
+// The blob size that this process last told a caller of Export.
+DWORD g_announcedExportSize = 0;
+}  // namespace
+
 bool ExportSettings(BYTE* buffer, DWORD* size) {
     if (!size) return false;
     const wchar_t* files[kPartCount];
@@ -123,8 +129,14 @@ bool ExportSettings(BYTE* buffer, DWORD* size) {
     BlobLayout layout;
     if (!MakeBlobLayout(sizes, layout)) return false;
     const uint32_t total = BlobTotalSize(layout);
-    if (!buffer) {
+    // The caller sized its buffer from the last size it was told (and may
+    // say so itself): when the files grew since, another process can have
+    // written them, so nothing is copied and the caller is told the new size.
+    DWORD room = g_announcedExportSize;
+    if (buffer && *size != 0 && *size < room) room = *size;
+    if (!buffer || total > room) {
         *size = total;
+        g_announcedExportSize = total;
         return false;
     }
     UniqueMalloc block(std::calloc(total, 1));
@@ -143,8 +155,13 @@ bool ExportSettings(BYTE* buffer, DWORD* size) {
 bool ImportSettings(const BYTE* blob, DWORD size) {
     if (size == 0 || !blob) return false;
     BlobLayout layout;
-    // A malformed blob must not cost the user the settings they have.
+    // A malformed blob must not cost the user the settings they have, nor
+    // may one whose user database is beyond what the plug-in takes: it
+    // would be refused at every later Load.
     if (!ParseBlobHeader(blob, size, layout)) return false;
+    if (!UserDatabaseBytesWithinLimits(blob + layout.start[kPartQRegUserRdb],
+                                       layout.end[kPartQRegUserRdb] - layout.start[kPartQRegUserRdb]))
+        return false;
     if (!g_settingsFiles.regUserIni[0]) BuildSettingsFileSet(g_settingsFiles);
     RemoveLeftovers();
     const wchar_t* files[kPartCount];

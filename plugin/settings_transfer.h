@@ -16,7 +16,9 @@ extern const char kUpdateAtomName[];  // "VtPstl_NsUpdate"
 
 // The blob of the three real files.  With a null buffer stores the size and
 // returns false; else copies the blob into buffer, stores its size and
-// returns true.  (The caller runs Load first.)
+// returns true.  Never copies more than the size last stored (nor than a
+// nonzero *size on entry): when the blob grew since, stores the new size and
+// returns false without copying.  (The caller runs Load first.)
 bool ExportSettings(BYTE* buffer, DWORD* size);
 // Validates the blob, then replaces the three real files with its parts, all
 // or none.  False when the blob is empty or malformed, or a part could not

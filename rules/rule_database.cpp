@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -109,6 +110,44 @@ uint32_t ReadCategories(const wchar_t* path, RuleCategory* categories, uint32_t 
 
 uint32_t ReadCategories(const char* path, RuleCategory* categories, uint32_t capacity) {
     return ReadCategories(ToWide(path).c_str(), categories, capacity);
+}
+
+bool UserDatabaseBytesWithinLimits(const uint8_t* data, size_t size) {
+    // Far more bytes than the largest stream read cannot be a database the
+    // plug-in would take.
+    if (size > 2 * kMaxUserDatabaseStreamBytes) return false;
+    if (size == 0) return true;
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    void* place = memory ? ::GlobalLock(memory) : nullptr;
+    if (place) {
+        std::memcpy(place, data, size);
+        ::GlobalUnlock(memory);
+    }
+    // From here on the lock-bytes object owns the memory.
+    ComPtr<ILockBytes> bytes;
+    if (!place || FAILED(::CreateILockBytesOnHGlobal(memory, TRUE, bytes.put()))) {
+        if (memory) ::GlobalFree(memory);
+        return false;
+    }
+    // Bytes that are no compound file, or one without the rule stream, hold
+    // nothing to bound: they are written as they are.
+    if (::StgIsStorageILockBytes(bytes.get()) != S_OK) return true;
+    const DWORD mode = STGM_READ | STGM_SHARE_EXCLUSIVE;
+    ComPtr<IStorage> root, sub;
+    if (FAILED(::StgOpenStorageOnILockBytes(bytes.get(), nullptr, mode, nullptr, 0, root.put())) ||
+        FAILED(root->OpenStorage(kDefaultStorageName, nullptr, mode, nullptr, 0, sub.put())))
+        return true;
+    const std::wstring streamName = ToWide(kRegDefineStream);
+    const RuleStreamOpener open = [&]() -> std::unique_ptr<RuleStream> {
+        ComPtr<IStream> raw;
+        if (FAILED(sub->OpenStream(streamName.c_str(), nullptr, mode, 0, raw.put()))) return nullptr;
+        return std::unique_ptr<RuleStream>(new (std::nothrow) RuleStream(std::move(raw)));
+    };
+    // Read as a load would read it, with room for no category: the limits
+    // are checked and nothing is built.
+    DatabaseRead outcome;
+    ReadCategoryStream(open, nullptr, 0, true, outcome);
+    return outcome != DatabaseRead::kOverLimit;
 }
 
 uint32_t ReadUserCategories(const wchar_t* path, RuleCategory* categories, uint32_t capacity, DatabaseRead& outcome) {

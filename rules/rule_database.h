@@ -2,6 +2,7 @@
 // and "REGINFO"/"REGLIB" rule libraries.  Paths are ANSI as the rule store
 // keeps them; the wide forms serve tools.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -30,6 +31,11 @@ enum class DatabaseRead {
 using RuleStreamOpener = std::function<std::unique_ptr<RuleStream>()>;
 uint32_t ReadCategoryStream(const RuleStreamOpener& open, RuleCategory* categories, uint32_t capacity, bool bounded,
                             DatabaseRead& outcome);
+
+// Whether a user database held in memory (a part of an imported profile)
+// is within the user database limits.  Bytes that are no category database
+// are: there is nothing in them to bound.
+bool UserDatabaseBytesWithinLimits(const uint8_t* data, size_t size);
 
 // ReadCategories for a database from the user's folder or an imported
 // profile: the user database limits are checked before anything is built.

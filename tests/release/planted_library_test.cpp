@@ -46,6 +46,7 @@ protected:
             ::DeleteFileW((kDrive + name).c_str());
             ::DeleteFileW((kDrive + name + L".loaded").c_str());
         }
+        RemoveTree(kDrive + L"Data");
     }
 
     // The planted libraries that were loaded, by name; empty when none was.
@@ -80,6 +81,13 @@ TEST_F(PlantedLibraries, PluginWithoutItsInstallerLibraryLoadsNoPlant) {
         ASSERT_NE(plugin.Module(), nullptr);
         EXPECT_EQ(Narrow(LoadedModulePath(L"QZInstall.dll")), "<not loaded>");
         EXPECT_EQ(Narrow(LoadedModulePath(L"Glimra.dll")), "<not loaded>");
+        // Nor are the shipped rule libraries looked for at the drive's root,
+        // and no folder is made there.
+        IProductOption* option = plugin.CreatePlugin();
+        ASSERT_NE(option, nullptr);
+        EXPECT_EQ(option->Load(), 0);
+        option->Release();
+        EXPECT_FALSE(FileExists(kDrive + L"Data")) << "a folder was created at the root of the current drive";
     }
     EXPECT_EQ(LoadedPlants(), "");
 }
