@@ -4,15 +4,24 @@
 
 #include <shlobj.h>
 
+#include "plugin/raii.h"
+
 namespace {
+
+struct FindTraits {  // FindFirstFile: INVALID_HANDLE_VALUE is invalid
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(HANDLE search) { return search != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE search) { ::FindClose(search); }
+};
+using UniqueFind = UniqueResource<HANDLE, FindTraits>;
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
+    {
+        UniqueFind search(::FindFirstFileW((folder + L"\\*").c_str(), &found));
+        for (bool more = static_cast<bool>(search); more; more = ::FindNextFileW(search.get(), &found)) {
             const std::wstring name = found.cFileName;
             if (name == L"." || name == L"..") continue;
             const std::wstring full = folder + L"\\" + name;
@@ -20,8 +29,7 @@ bool RemoveTree(const std::wstring& folder) {
                 RemoveTree(full);
             else
                 ::DeleteFileW(full.c_str());
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
+        }
     }
     return ::RemoveDirectoryW(folder.c_str()) || !Exists(folder);
 }
