@@ -1,14 +1,17 @@
-// The command line every benchmark takes: [--runs N] [--tiny].  --tiny
-// measures a small set, only to show that the program still works.
+// The command line every benchmark takes: [--runs N] [--tiny].  N rounds
+// are measured after one that only warms up; fewer than kRunsForVerdict give
+// figures but no verdict.  --tiny measures a small set, only to show that
+// the program still works.
 #pragma once
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "paired_runs.h"
 #include "tools/rdbtool/max_set.h"
 
 struct BenchOptions {
-    int runs = 5;
+    int runs = kRunsForVerdict;
     bool tiny = false;
 
     // The max-scale set, or a small one for --tiny.

@@ -2,9 +2,6 @@
 #pragma once
 #include <windows.h>
 
-#include <algorithm>
-#include <vector>
-
 class Stopwatch {
 public:
     Stopwatch() { ::QueryPerformanceCounter(&start_); }
@@ -24,13 +21,4 @@ double TimeMs(Work work) {
     Stopwatch watch;
     work();
     return watch.Milliseconds();
-}
-
-// The median of several runs: steadier than one, and unlike the minimum it
-// does not reward a lucky run.
-inline double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }

@@ -1,9 +1,10 @@
 #!/bin/bash
 # Sets up what is missing, builds the suite folder and starts the options
-# console with the plug-in: in a window when a display is present, otherwise
-# headless (export, import, apply round trip) so it works on any machine.
-# The registry-monitor stand-in runs beside the console, so the plug-in's
-# notifications land somewhere; its log is build/monitor.log.
+# console with the plug-in: in a window when a display is present; otherwise
+# the console walks through the product on the sample data as a user would
+# (--walk-through) and prints what it saw.  The registry-monitor stand-in
+# runs beside the console, so the plug-in's notifications land somewhere;
+# its log is build/monitor.log.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -53,14 +54,40 @@ if [ -n "${DISPLAY:-}" ]; then
     echo "registry monitor log: $monitor_log"
     exit $status
 fi
-# No display: a prefix with the null driver, and the console's headless mode.
+# No display: a prefix with the null driver, and the console's walk-through:
+# from a fresh profile, load, add a category and an item in the expert
+# editor, confirm, apply, export, import into a fresh profile and load.
 scripts/wine-prefix.sh "$WINEPREFIX" start
 trap 'stop_monitor; scripts/wine-prefix.sh "$WINEPREFIX" stop' EXIT
 start_monitor
 blob="$root/build/settings-export.bin"
-status=0
-wine "$console" --title --load --export "Z:${blob//\//\\}" --import "Z:${blob//\//\\}" --apply "$@" || status=$?
+rm -f "$blob"
+# Through a pipe, the console writes UTF-8 whatever the terminal's locale.
+set +e
+wine "$console" --walk-through "Z:${blob//\//\\}" "$@" | cat
+status=${PIPESTATUS[0]}
+set -e
+# The monitor looks for the update atom four times a second.
+for _ in $(seq 20); do
+    grep -q "update atom" "$monitor_log" && break
+    sleep 0.2
+done
 stop_monitor
-echo "registry monitor log ($monitor_log):"
-sed 's/^/  /' "$monitor_log"
-exit $status
+echo "registry monitor stand-in ($monitor_log):"
+grep -E "command 6005|update atom|monitor stopped" "$monitor_log" | sed 's/^/  /' || true
+commands=$(grep -c "command 6005" "$monitor_log" || true)
+atoms=$(grep -c "update atom" "$monitor_log" || true)
+if [ "$status" -ne 0 ]; then
+    echo "Not shown: the walk-through stopped (exit code $status, reason above); the monitor logged" \
+         "$commands command(s) 6005 and $atoms update atom(s)."
+    exit "$status"
+fi
+if [ "$commands" -eq 0 ] || [ "$atoms" -eq 0 ]; then
+    echo "Shown in part: the walk-through went through, but the monitor logged $commands command(s) 6005" \
+         "and $atoms update atom(s)."
+    exit 1
+fi
+echo "Shown: the sample store loaded; a category and a registry item added in the expert editor, confirmed" \
+     "and applied (the monitor stand-in logged $commands x command 6005 and the update atom); the settings exported" \
+     "($(stat -c %s "$blob") bytes, build/settings-export.bin), imported into a fresh profile and the category" \
+     "found there after a Load."

@@ -2,7 +2,9 @@
 
 namespace {
 
-bool TakesFile(ActionKind kind) { return kind == ActionKind::Export || kind == ActionKind::Import; }
+bool TakesFile(ActionKind kind) {
+    return kind == ActionKind::Export || kind == ActionKind::Import || kind == ActionKind::WalkThrough;
+}
 
 bool ActionFor(const std::wstring& arg, ActionKind& kind) {
     if (arg == L"--export") kind = ActionKind::Export;
@@ -10,6 +12,7 @@ bool ActionFor(const std::wstring& arg, ActionKind& kind) {
     else if (arg == L"--apply") kind = ActionKind::Apply;
     else if (arg == L"--title") kind = ActionKind::Title;
     else if (arg == L"--load") kind = ActionKind::Load;
+    else if (arg == L"--walk-through") kind = ActionKind::WalkThrough;
     else return false;
     return true;
 }
@@ -40,6 +43,12 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
                 action.file = args[++i];
             }
             result.actions.push_back(action);
+            // It loads and closes the plug-in itself, more than once.
+            if (result.actions.size() > 1 && (kind == ActionKind::WalkThrough ||
+                                              result.actions.front().kind == ActionKind::WalkThrough)) {
+                result.error = L"--walk-through runs alone";
+                return result;
+            }
         } else {
             result.error = L"unknown argument '" + arg + L"' (try --help)";
             return result;
@@ -60,6 +69,11 @@ std::wstring UsageText() {
            L"  --apply         apply confirmed edits to the settings files\n"
            L"  --export FILE   write the settings block to FILE\n"
            L"  --import FILE   replace the settings with the block in FILE\n"
+           L"  --walk-through FILE\n"
+           L"                  from a fresh profile (your settings folder put aside\n"
+           L"                  and back at the end): load, add a category and an\n"
+           L"                  item in the expert editor, confirm, apply, export to\n"
+           L"                  FILE, import into a fresh profile, load; runs alone\n"
            L"  --plugin DLL    use this plug-in library instead of the one beside\n"
            L"                  the console\n"
            L"  --help          show this text\n"

@@ -1,14 +1,15 @@
 // The console's command line: no action opens the options window; any
-// action runs without a window, in the order given.
+// action runs without a window, in the order given.  The walk-through runs
+// alone.
 #pragma once
 #include <string>
 #include <vector>
 
-enum class ActionKind { Export, Import, Apply, Title, Load };
+enum class ActionKind { Export, Import, Apply, Title, Load, WalkThrough };
 
 struct Action {
     ActionKind kind;
-    std::wstring file;  // Export and Import only
+    std::wstring file;  // Export, Import and WalkThrough (where it exports) only
 };
 
 struct CommandLine {

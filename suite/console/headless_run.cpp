@@ -4,6 +4,7 @@
 #include "suite/console/console_output.h"
 #include "suite/console/plugin_host.h"
 #include "suite/console/settings_transfer.h"
+#include "suite/console/walk_through.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ bool Run(IProductOption& option, const Action& action) {
         PrintLine(L"exported " + std::to_wstring(result.bytes) + L" bytes to " + action.file);
         return true;
     }
+    case ActionKind::WalkThrough:
+        return false;  // runs alone, before any other action: see RunHeadless
     case ActionKind::Import: {
         TransferResult result = ImportSettings(option, action.file);
         if (!result.ok) {
@@ -47,6 +50,9 @@ bool Run(IProductOption& option, const Action& action) {
 }  // namespace
 
 int RunHeadless(const CommandLine& commandLine) {
+    const std::wstring path = commandLine.pluginPath.empty() ? DefaultPluginPath() : commandLine.pluginPath;
+    if (commandLine.actions.size() == 1 && commandLine.actions[0].kind == ActionKind::WalkThrough)
+        return RunWalkThrough(path, commandLine.actions[0].file);
     ComApartment apartment;
     if (!apartment.ok()) {
         PrintErrorLine(L"COM cannot be initialised (" + HresultText(apartment.result()) + L")");
@@ -54,7 +60,6 @@ int RunHeadless(const CommandLine& commandLine) {
     }
     PluginHost host;
     std::wstring error;
-    const std::wstring path = commandLine.pluginPath.empty() ? DefaultPluginPath() : commandLine.pluginPath;
     if (!host.Open(path, error)) {
         PrintErrorLine(error);
         return kFailed;

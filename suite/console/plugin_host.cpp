@@ -63,20 +63,22 @@ void PluginHost::Close() {
     library_.reset();
 }
 
-std::wstring DefaultPluginPath() {
+std::wstring BesideConsole(const std::wstring& name) {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return L"VtPestrolSet.dll";
+        if (length == 0) return name;
         if (length < buffer.size()) {
             std::wstring path(buffer.data(), length);
             size_t slash = path.find_last_of(L"\\/");
-            return (slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1)) + L"VtPestrolSet.dll";
+            return (slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1)) + name;
         }
-        if (buffer.size() >= 32768) return L"VtPestrolSet.dll";
+        if (buffer.size() >= 32768) return name;
         buffer.resize(buffer.size() * 2);
     }
 }
+
+std::wstring DefaultPluginPath() { return BesideConsole(L"VtPestrolSet.dll"); }
 
 std::wstring PluginTitle(IProductOption& option) {
     // The interface passes no buffer size: offer far more than a title needs.

@@ -27,6 +27,8 @@ private:
     ComPtr<IProductOption> option_;
 };
 
+// A file of the suite folder: `name` in the folder of the running program.
+std::wstring BesideConsole(const std::wstring& name);
 // VtPestrolSet.dll in the folder of the running program.
 std::wstring DefaultPluginPath();
 

@@ -32,7 +32,8 @@ protected:
 TEST_F(ConsoleRunTest, HelpDescribesEveryActionAndSucceeds) {
     Outcome run = Run(L"--help");
     EXPECT_EQ(run.exitCode, 0u);
-    for (const char* option : {"--export FILE", "--import FILE", "--apply", "--title", "--load", "--plugin"}) {
+    for (const char* option :
+         {"--export FILE", "--import FILE", "--apply", "--title", "--load", "--walk-through FILE", "--plugin"}) {
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(run.err, "");
@@ -51,6 +52,10 @@ TEST_F(ConsoleRunTest, BadArgumentsAreUsageErrors) {
     Outcome optionAsFile = Run(L"--import --apply");
     EXPECT_EQ(optionAsFile.exitCode, 2u);
     EXPECT_NE(optionAsFile.err.find("--import needs a file name"), std::string::npos) << optionAsFile.err;
+    // The walk-through loads and closes the plug-in itself: nothing may run beside it.
+    Outcome walkAndMore = Run(L"--load --walk-through x.bin");
+    EXPECT_EQ(walkAndMore.exitCode, 2u);
+    EXPECT_NE(walkAndMore.err.find("--walk-through runs alone"), std::string::npos) << walkAndMore.err;
     EXPECT_EQ(Calls(), "");  // nothing was loaded
 }
 

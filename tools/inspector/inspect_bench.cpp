@@ -6,10 +6,11 @@
 //
 //   InspectBench [--runs N] [--tiny]
 //
-// Targets: dump + verify under twice the time of Load, and under twice the
-// time ReadCategories takes to read the same file.  --tiny measures a
-// small set, only to show that the program works.  Like StoreBench, it puts
-// the prefix's per-user settings folder aside while it runs.
+// Targets: dump + verify within twice the time of Load, and within twice the
+// time ReadCategories takes to read the same file, in every round (all four
+// are timed one after the other in each round).  --tiny measures a small
+// set, only to show that the program works.  Like StoreBench, it puts the
+// prefix's per-user settings folder aside while it runs.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,8 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_options.h"
 #include "bench/bench_environment.h"
+#include "bench/bench_options.h"
+#include "bench/machine_note.h"
+#include "bench/paired_runs.h"
 #include "bench/stopwatch.h"
 #include "core/rule_records.h"
 #include "plugin/settings_transfer.h"
@@ -38,8 +41,9 @@ namespace {
 
 const double kTarget = 2.0;
 
+// One value per measured round, in round order.
 struct Runs {
-    std::vector<double> load, libraryRead, dump, verify;
+    std::vector<double> load, libraryRead, dump, verify, both;
 };
 
 // What "VtPsInspect dump FILE OUTPUT" does.
@@ -83,14 +87,13 @@ void PrintPhases(const std::wstring& file, const std::wstring& output) {
           }));
 }
 
-double Ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
     BenchOptions options;
     if (!ParseBenchOptions(argc, argv, "InspectBench", options)) return 2;
     const int runs = options.runs;
+    std::printf("Machine: %s; load average %s\n", MachineLine().c_str(), LoadAverage().c_str());
     const HRESULT com = ::CoInitialize(nullptr);
     int status = 1;
     {
@@ -113,52 +116,57 @@ int main(int argc, char** argv) {
         std::vector<RuleCategory> store(kMaxCategories);
         uint32_t read = 0;
         bool dumped = true, sound = true;
-        // The four take turns, so that a change of the machine's load falls on all alike.
-        for (int run = 0; run < runs; ++run) {
-            measured.load.push_back(TimeMs([] { LoadSettings(); }));
+        // The four take turns, so that a change of the machine's load falls
+        // on all alike; the first round only warms up.
+        for (int run = 0; run <= runs; ++run) {
+            const double load = TimeMs([] { LoadSettings(); });
             ReleaseRuleStore();
-            measured.libraryRead.push_back(TimeMs([&] {
+            const double libraryRead = TimeMs([&] {
                 std::memset(store.data(), 0, store.size() * sizeof(RuleCategory));
                 read = ReadCategories(library.c_str(), store.data(), kMaxCategories);
-            }));
+            });
             ClearItems(store.data(), read);
-            measured.dump.push_back(TimeMs([&] { dumped = Dump(library, output) && dumped; }));
-            measured.verify.push_back(TimeMs([&] { sound = Verify(library) && sound; }));
+            const double dump = TimeMs([&] { dumped = Dump(library, output) && dumped; });
+            const double verify = TimeMs([&] { sound = Verify(library) && sound; });
+            if (run == 0) continue;
+            measured.load.push_back(load);
+            measured.libraryRead.push_back(libraryRead);
+            measured.dump.push_back(dump);
+            measured.verify.push_back(verify);
+            measured.both.push_back(dump + verify);
         }
         if (read != shape.categories || !dumped || !sound) {
             std::fprintf(stderr, "InspectBench: the library did not read, dump and verify as expected\n");
             return 1;
         }
-        const double load = Median(measured.load), libraryRead = Median(measured.libraryRead);
-        const double dump = Median(measured.dump), verify = Median(measured.verify), both = dump + verify;
         std::printf("Shipped library: %u categories x %u items, %llu bytes; dump: %llu bytes of source\n",
                     shape.categories, shape.itemsPerCategory,
                     static_cast<unsigned long long>(testing_support::ReadBytes(library).size()),
                     static_cast<unsigned long long>(testing_support::ReadBytes(output).size()));
-        std::printf("\nMedian of %d interleaved run%s                       time    / Load   / library read\n", runs,
+        std::printf("\n%d interleaved round%s after one untimed; median (least-largest, width)\n", runs,
                     runs == 1 ? "" : "s");
         const struct {
             const char* name;
-            double ms;
-        } rows[] = {{"Load (copies + merge of the whole set)", load},
-                    {"  of which reading the library (ReadCategories)", libraryRead},
-                    {"VtPsInspect dump FILE OUTPUT", dump},
-                    {"VtPsInspect verify FILE", verify},
-                    {"dump + verify", both}};
+            const std::vector<double>& ms;
+        } rows[] = {{"Load (copies + merge of the whole set)", measured.load},
+                    {"  of which reading the library (ReadCategories)", measured.libraryRead},
+                    {"VtPsInspect dump FILE OUTPUT", measured.dump},
+                    {"VtPsInspect verify FILE", measured.verify},
+                    {"dump + verify", measured.both}};
         for (const auto& row : rows)
-            std::printf("  %-48s %7.1f ms %7.2fx %7.2fx\n", row.name, row.ms, Ratio(row.ms, load),
-                        Ratio(row.ms, libraryRead));
+            std::printf("  %-48s %s\n", row.name, FormatTimes(SpreadOf(row.ms)).c_str());
         PrintPhases(library, output);
-        // "\xC3\x97" is the multiplication sign in UTF-8.
-        std::printf("\nTargets\n");
+        std::printf("\nTargets, ratios per round: median (least-largest); met only when every round is within\n");
         const struct {
             const char* name;
-            double ratio;
-        } targets[] = {{"dump + verify / Load of the whole set:", Ratio(both, load)},
-                       {"dump + verify / ReadCategories of the same file:", Ratio(both, libraryRead)}};
+            PairedRuns runs;
+        } targets[] = {{"dump + verify / Load of the whole set:", PairedRuns(measured.both, measured.load)},
+                       {"dump + verify / ReadCategories of the same file:",
+                        PairedRuns(measured.both, measured.libraryRead)}};
         for (const auto& target : targets)
-            std::printf("  %-48s %5.2f\xC3\x97 (target < %.0f\xC3\x97)  %s\n", target.name, target.ratio, kTarget,
-                        target.ratio < kTarget ? "met" : "MISSED");
+            std::printf("  %-48s %s  target %.0fx: %s\n", target.name, FormatRatios(target.runs.Ratio()).c_str(),
+                        kTarget, VerdictText(target.runs, kTarget).c_str());
+        std::printf("\nLoad average at the end: %s\n", LoadAverage().c_str());
         std::fflush(stdout);
         status = 0;
     }
