@@ -30,6 +30,34 @@ TEST_F(VerifyProgram, ShippedSamplesAreSound) {
     }
 }
 
+TEST_F(VerifyProgram, AUserDatabaseBeyondTheLimitsAndABlobThatHoldsIt) {
+    // One item more in a category than a user database may hold.
+    RegDefineBuilder b;
+    b.Category(800, "Crowded");
+    for (int i = 0; i < 30001; ++i) b.Item(kHkeyCurrentUser, "", "");
+    b.Terminator();
+    const std::wstring path = File(L"QRegUser.rdb");
+    ASSERT_TRUE(WriteRuleStreams(path, {{"RegDefine", b.Stream()}}));
+    const InspectRun run = Verify(path);
+    EXPECT_EQ(run.status, 1u);
+    EXPECT_NE(run.out.find("RegDefine @0x0: error: beyond the limits of a user database: 1 category, 30001 items, "
+                           "30001 in the largest category"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("the plug-in reads 0 of the 1 category and 0 of the 30001 items"), std::string::npos)
+        << run.out;
+
+    // A profile that holds it: Import refuses it.
+    const std::string database = ReadBytes(path);
+    const uint32_t end = 24 + static_cast<uint32_t>(database.size());
+    const uint32_t header[6] = {24, 24, 24, end, end, end};
+    std::string blob(reinterpret_cast<const char*>(header), sizeof header);
+    ASSERT_TRUE(testing_support::WriteBytes(File(L"profile.bin"), blob + database));
+    const InspectRun blobRun = Verify(File(L"profile.bin"));
+    EXPECT_EQ(blobRun.status, 1u);
+    EXPECT_NE(blobRun.out.find("Import refuses it"), std::string::npos) << blobRun.out;
+}
+
 TEST_F(VerifyProgram, ADamagedCategoryDatabase) {
     RegDefineBuilder b;
     b.Category(1);

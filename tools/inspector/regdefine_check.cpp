@@ -1,6 +1,7 @@
 #include "tools/inspector/regdefine_check.h"
 
 #include <cstring>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -218,9 +219,28 @@ RegDefineSummary RegDefineWalk::Run() {
         if (pos_ >= size_ && inCategory_ && !orphanItems_)
             Error(size_, "the stream ends inside " + CategoryName() + ": its terminating item record is missing");
     }
+    // Beyond these bounds the plug-in builds nothing from a user database,
+    // and neither does this check: a node per item is what makes such a
+    // file dangerous.
+    const RegDefineCounts counts = CountRegDefine(data_, size_);
+    const bool overLimit = size_ > kMaxUserDatabaseStreamBytes || !WithinUserDatabaseLimits(counts);
+    if (options_.userDatabase && overLimit) {
+        Error(0, "beyond the limits of a user database: " + CountOf(counts.categories, "category", "categories") +
+                     ", " + CountOf(counts.items, "item", "items") + ", " + std::to_string(counts.largestCategory) +
+                     " in the largest category, " + CountOf(size_, "byte", "bytes") + " (at most " +
+                     std::to_string(kMaxUserDatabaseCategories) + ", " + std::to_string(kMaxUserDatabaseItems) + ", " +
+                     std::to_string(kMaxItemsPerUserCategory) + " and " + std::to_string(kMaxUserDatabaseStreamBytes) +
+                     "): the plug-in reads nothing from it, and Import refuses a profile that holds it");
+        summary_.categoriesRead = 0;
+        summary_.itemsRead = 0;
+        return summary_;
+    }
     // A stream without errors is read whole up to the capacity, so the
     // reader need not run (it makes a node per item).
-    if (findings_.Errors() == errorsBefore && summary_.categories <= kMaxCategories) {
+    if (overLimit) {
+        summary_.categoriesRead = summary_.categories < kMaxCategories ? summary_.categories : kMaxCategories;
+        summary_.itemsRead = summary_.items;
+    } else if (findings_.Errors() == errorsBefore && summary_.categories <= kMaxCategories) {
         summary_.categoriesRead = summary_.categories;
         summary_.itemsRead = summary_.items;
     } else {

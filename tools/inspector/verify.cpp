@@ -104,7 +104,11 @@ void VerifyBlob(const RuleFile& file, VerifyReport& report) {
             report.contents += std::string(p ? ", " : " ") + kBlobPartFiles[p] + " " + CountOf(size, "byte", "bytes");
         }
     }
-    report.pluginView = s.importable ? "Import takes it" : "Import refuses it";
+    // The same check as Import's decides what Import does with the parts.
+    const bool partsWithinLimits =
+        s.importable && UserDatabaseBytesWithinLimits(file.bytes.data() + s.header.start[kPartQRegUserRdb],
+                                                      s.header.end[kPartQRegUserRdb] - s.header.start[kPartQRegUserRdb]);
+    report.pluginView = partsWithinLimits ? "Import takes it" : "Import refuses it";
     if (s.importable) VerifyUserDatabasePart(file, s.header, report.findings);
 }
 
