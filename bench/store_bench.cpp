@@ -22,6 +22,9 @@
 #include "machine_note.h"
 #include "paired_runs.h"
 #include "core/regdefine.h"
+#include "core/settings_blob.h"
+#include "plugin/globals.h"
+#include "plugin/raii.h"
 #include "plugin/settings_files.h"
 #include "plugin/settings_transfer.h"
 #include "rules/ini_rules.h"
@@ -37,6 +40,9 @@ namespace {
 
 const double kLoadToFloorTarget = 2.0;
 const double kDoublingTarget = 2.2;
+// Staging each file and renaming it over the real one may cost Apply and
+// Import at most this much more than writing the real files in place did.
+const double kStagedWriteTarget = 1.5;
 
 const wchar_t* const kDataFiles[] = {kMaxSetLibraryName, L"RegLib.rdb"};
 const wchar_t* const kSettingsFiles[] = {L"QRegUser.rdb", L"RegUser.ini", L"QRegEx.ini"};
@@ -54,6 +60,9 @@ struct RuleSet {
     uint64_t inputBytes = 0;
     // One value per measured round, in round order.
     std::vector<double> floorRuns, loadRuns, saveRuns;
+    // Apply and Import as they write now (staged, all or none) and as they
+    // wrote before (in place), one right after the other in each round.
+    std::vector<double> applyRuns, applyInPlaceRuns, importRuns, importInPlaceRuns;
     uint32_t categories = 0, items = 0;
     uint64_t storePrint = 0, savedPrint = 0;
     std::vector<Phase> phases;  // where a load and a save spend their time
@@ -67,6 +76,63 @@ uint64_t FileSize(const std::wstring& path) {
     return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// The settings blob of the real files, as Export lays it out.
+std::vector<BYTE> BlobOfRealFiles() {
+    const wchar_t* files[kPartCount] = {g_settingsFiles.regUserIni, g_settingsFiles.userDatabase,
+                                        g_settingsFiles.expertIni};
+    std::string parts[kPartCount];
+    uint32_t sizes[kPartCount];
+    for (uint32_t i = 0; i < kPartCount; ++i) {
+        ReadFileBytes(files[i], parts[i]);
+        sizes[i] = static_cast<uint32_t>(parts[i].size());
+    }
+    BlobLayout layout;
+    MakeBlobLayout(sizes, layout);
+    uint8_t header[kBlobHeaderSize];
+    WriteBlobHeader(layout, header);
+    std::vector<BYTE> blob(header, header + kBlobHeaderSize);
+    for (const std::string& part : parts) blob.insert(blob.end(), part.begin(), part.end());
+    return blob;
+}
+
+// What an edit in the expert editor does to the store and its working
+// copies: a user item added to a category and its mode changed, then saved.
+void EditStore() {
+    if (g_ruleStore.count == 0) return;
+    RuleCategory& category = g_ruleStore.categories[0];
+    RuleItem item;
+    std::memset(&item, 0, sizeof item);
+    item.root = 0x80000001u;
+    std::snprintf(item.keyPath, sizeof item.keyPath, "Software\\Bench\\Edit%lu", ::GetTickCount());
+    item.flags = kItemFlagUser;
+    PrependItem(&category, &item);
+    category.mode ^= 1;
+    SaveRuleStore();
+}
+
+// How Apply and Import wrote the real files before they were staged: each
+// real file rewritten in place, where a kill left it torn.
+void ApplyInPlace() {
+    ::CopyFileW(g_settingsFiles.userDatabaseWork, g_settingsFiles.userDatabase, FALSE);
+    ::CopyFileW(g_settingsFiles.expertIniWork, g_settingsFiles.expertIni, FALSE);
+    ::CopyFileW(g_settingsFiles.regUserIniWork, g_settingsFiles.regUserIni, FALSE);
+}
+
+void ImportInPlace(const std::vector<BYTE>& blob) {
+    BlobLayout layout;
+    if (!ParseBlobHeader(blob.data(), blob.size(), layout)) return;
+    const wchar_t* files[kPartCount] = {g_settingsFiles.regUserIni, g_settingsFiles.userDatabase,
+                                        g_settingsFiles.expertIni};
+    for (const wchar_t* file : files) ::DeleteFileW(file);
+    for (uint32_t i = 0; i < kPartCount; ++i) {
+        UniqueFile file(::CreateFileW(files[i], GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD wrote = 0;
+        if (file)
+            ::WriteFile(file.get(), blob.data() + layout.start[i], layout.end[i] - layout.start[i], &wrote, nullptr);
+    }
+}
+
 class StoreBench {
 public:
     explicit StoreBench(const BenchEnvironment& environment) : env_(environment) {}
@@ -75,6 +141,13 @@ public:
     // One round on the set: the floor, Load, SaveRuleStore, one right after
     // the other; their times are kept when `record` is set.
     bool Run(RuleSet& set, bool record) const;
+    // The set's real settings files put back as they were before the edit.
+    bool RestoreRealFiles(const RuleSet& set) const {
+        bool ok = true;
+        for (const wchar_t* name : kSettingsFiles)
+            ok = ::CopyFileW((set.settings + L"\\" + name).c_str(), Settings(name).c_str(), FALSE) && ok;
+        return ok;
+    }
     // The parts of a load and a save, each timed alone on the loaded set.
     void Profile(RuleSet& set) const;
 
@@ -160,10 +233,27 @@ bool StoreBench::Run(RuleSet& set, bool record) const {
         for (const RuleItem* item = g_ruleStore.categories[c].items; item; item = item->next) ++set.items;
     const double saveMs = TimeMs([] { SaveRuleStore(); });
     set.savedPrint = SavedFilesFingerprint(g_settingsFiles.userDatabaseWork, g_settingsFiles.expertIniWork);
+    // An edit in the expert editor (a user item added, a category's mode
+    // changed) goes to the real files, the old way and the new, each time
+    // from the real files as they were; then the real files come back as a
+    // blob, the old way and the new.
+    EditStore();
+    g_bModified = true;
+    if (!RestoreRealFiles(set)) return false;
+    const double applyInPlaceMs = TimeMs([] { ApplyInPlace(); });
+    if (!RestoreRealFiles(set)) return false;
+    const double applyMs = TimeMs([] { ApplyWorkingCopies(); });
+    const std::vector<BYTE> blob = BlobOfRealFiles();
+    const double importInPlaceMs = TimeMs([&] { ImportInPlace(blob); });
+    const double importMs = TimeMs([&] { ImportSettings(blob.data(), static_cast<DWORD>(blob.size())); });
     if (record) {
         set.floorRuns.push_back(floorMs);
         set.loadRuns.push_back(loadMs);
         set.saveRuns.push_back(saveMs);
+        set.applyRuns.push_back(applyMs);
+        set.applyInPlaceRuns.push_back(applyInPlaceMs);
+        set.importRuns.push_back(importMs);
+        set.importInPlaceRuns.push_back(importInPlaceMs);
     }
     return true;
 }
@@ -249,7 +339,11 @@ void PrintResults(const RuleSet& base, const RuleSet& doubled) {
         const std::vector<double> RuleSet::*runs;
     } rows[] = {{"floor (same reads)", &RuleSet::floorRuns},
                 {"Load (copies + merge)", &RuleSet::loadRuns},
-                {"SaveRuleStore", &RuleSet::saveRuns}};
+                {"SaveRuleStore", &RuleSet::saveRuns},
+                {"Apply, files written in place", &RuleSet::applyInPlaceRuns},
+                {"Apply, staged, all or none", &RuleSet::applyRuns},
+                {"Import, files written in place", &RuleSet::importInPlaceRuns},
+                {"Import, staged, all or none", &RuleSet::importRuns}};
     for (const auto& row : rows)
         std::printf("  %-28s %-32s %s\n", row.name, FormatTimes(SpreadOf(base.*row.runs)).c_str(),
                     FormatTimes(SpreadOf(doubled.*row.runs)).c_str());
@@ -258,6 +352,9 @@ void PrintResults(const RuleSet& base, const RuleSet& doubled) {
     std::printf("  %-40s %s\n", "Load / floor, doubled", FormatRatios(doubledLoad.Ratio()).c_str());
     std::printf("  %-40s %s\n", "Load, doubled / max scale", FormatRatios(loadGrowth.Ratio()).c_str());
     std::printf("  %-40s %s\n", "SaveRuleStore, doubled / max scale", FormatRatios(saveGrowth.Ratio()).c_str());
+    const PairedRuns apply(base.applyRuns, base.applyInPlaceRuns), import(base.importRuns, base.importInPlaceRuns);
+    std::printf("  %-40s %s\n", "Apply, staged / in place, max scale", FormatRatios(apply.Ratio()).c_str());
+    std::printf("  %-40s %s\n", "Import, staged / in place, max scale", FormatRatios(import.Ratio()).c_str());
 
     std::printf("\nWhere the time goes (each part alone, one run)  max scale     doubled\n");
     for (size_t i = 0; i < base.phases.size() && i < doubled.phases.size(); ++i)
@@ -271,6 +368,10 @@ void PrintResults(const RuleSet& base, const RuleSet& doubled) {
     PrintTarget(name, loadGrowth, kDoublingTarget);
     std::snprintf(name, sizeof name, "doubling: SaveRuleStore at most %.1fx:", kDoublingTarget);
     PrintTarget(name, saveGrowth, kDoublingTarget);
+    std::snprintf(name, sizeof name, "Apply staged at most %.1fx in place:", kStagedWriteTarget);
+    PrintTarget(name, apply, kStagedWriteTarget);
+    std::snprintf(name, sizeof name, "Import staged at most %.1fx in place:", kStagedWriteTarget);
+    PrintTarget(name, import, kStagedWriteTarget);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "plugin/file_replacement.h"
 
+#include <algorithm>
+#include <cstring>
 #include <cwchar>
 
 #include "plugin/raii.h"
@@ -13,7 +15,6 @@ const wchar_t kUndoSuffix[] = L".undo";
 // this long before the replacement counts as failed.
 const int kBusyTries = 10;
 const DWORD kBusyPauseMs = 50;
-const DWORD kCopyChunk = 64 * 1024;
 
 // "<real>.<process>-<n>": unique per process and replacement, so two
 // processes applying at once never write into each other's staging files.
@@ -33,30 +34,6 @@ bool WriteAll(HANDLE file, const BYTE* data, DWORD size) {
         done += wrote;
     }
     return true;
-}
-
-struct Bytes {
-    const BYTE* data;
-    DWORD size;
-};
-
-bool WriteBytes(HANDLE stage, const void* context) {
-    const Bytes* bytes = static_cast<const Bytes*>(context);
-    return WriteAll(stage, bytes->data, bytes->size);
-}
-
-bool WriteCopyOf(HANDLE stage, const void* context) {
-    const std::wstring* source = static_cast<const std::wstring*>(context);
-    UniqueFile from(::CreateFileW(source->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!from) return false;
-    std::vector<BYTE> chunk(kCopyChunk);
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(from.get(), chunk.data(), kCopyChunk, &got, nullptr)) return false;
-        if (got == 0) return true;
-        if (!WriteAll(stage, chunk.data(), got)) return false;
-    }
 }
 
 bool IsBusy(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION; }
@@ -83,40 +60,40 @@ bool WaitUntilReplaceable(const std::wstring& path) {
     }
 }
 
-void DeleteMatching(const std::wstring& folder, const std::wstring& pattern) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + pattern).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileW((folder + found.cFileName).c_str());
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
+bool EndsWith(const std::wstring& text, const wchar_t* suffix) {
+    const size_t n = std::wcslen(suffix);
+    return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
+}
+
+// "<file>.<anything>.stage" or ".undo", the file's name in any case.
+bool IsLeftoverOf(const std::wstring& name, const std::wstring& file) {
+    if (name.size() <= file.size() + 1 || name[file.size()] != L'.') return false;
+    if (::CompareStringOrdinal(name.c_str(), static_cast<int>(file.size()), file.c_str(),
+                               static_cast<int>(file.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    return EndsWith(name, kStageSuffix) || EndsWith(name, kUndoSuffix);
 }
 
 }  // namespace
 
 FileReplacement::~FileReplacement() {
-    for (const Staged& file : m_files) {
+    for (Staged& file : m_files) {
+        file.handle.reset();
         ::DeleteFileW(file.stage.c_str());
         if (!file.undo.empty()) ::DeleteFileW(file.undo.c_str());
     }
 }
 
-bool FileReplacement::StageWith(const std::wstring& realPath, bool (*write)(HANDLE, const void*), const void* context) {
-    if (realPath.empty()) return false;
-    Staged file;
-    file.real = realPath;
-    file.stage = PrivateName(realPath, kStageSuffix);
-    bool written = false;
-    {
-        // Not shared for deleting: a clean-up in another process leaves a
-        // staging file alone while it is being written.
-        UniqueFile stage(::CreateFileW(file.stage.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!stage) return false;
-        written = write(stage.get(), context) && ::FlushFileBuffers(stage.get());
-    }
+// Each staging file stays open, not shared for deleting, until the commit:
+// a clean-up in another process leaves it alone meanwhile.
+UniqueFile FileReplacement::OpenStage(const std::wstring& path, DWORD disposition) {
+    return UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool FileReplacement::Keep(Staged file, bool written) {
     if (!written) {
+        file.handle.reset();
         ::DeleteFileW(file.stage.c_str());
         return false;
     }
@@ -125,32 +102,53 @@ bool FileReplacement::StageWith(const std::wstring& realPath, bool (*write)(HAND
 }
 
 bool FileReplacement::StageBytes(const std::wstring& realPath, const BYTE* data, DWORD size) {
-    const Bytes bytes = {data, size};
-    return StageWith(realPath, WriteBytes, &bytes);
+    if (realPath.empty()) return false;
+    Staged file;
+    file.real = realPath;
+    file.stage = PrivateName(realPath, kStageSuffix);
+    file.handle = OpenStage(file.stage, CREATE_ALWAYS);
+    if (!file.handle) return false;
+    const bool written = WriteAll(file.handle.get(), data, size);
+    return Keep(std::move(file), written);
 }
 
 bool FileReplacement::StageCopy(const std::wstring& realPath, const std::wstring& source) {
-    return StageWith(realPath, WriteCopyOf, &source);
+    if (realPath.empty()) return false;
+    Staged file;
+    file.real = realPath;
+    file.stage = PrivateName(realPath, kStageSuffix);
+    // The system's copy is the quickest; the copy is then made a plain file,
+    // as a read-only working copy must not make the real file read-only.
+    bool written = ::CopyFileW(source.c_str(), file.stage.c_str(), FALSE) &&
+                   ::SetFileAttributesW(file.stage.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (written) {
+        file.handle = OpenStage(file.stage, OPEN_EXISTING);
+        written = static_cast<bool>(file.handle);
+    }
+    return Keep(std::move(file), written);
 }
 
-bool FileReplacement::Replace(Staged& file) {
+bool FileReplacement::Replace(Staged& file, bool keepUndo) {
     const DWORD attributes = ::GetFileAttributesW(file.real.c_str());
     file.existed = attributes != INVALID_FILE_ATTRIBUTES;
+    if (!file.existed && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+        return false;  // neither there nor surely missing: leave it alone
     if (file.existed) {
         // A folder in the file's place, or a file the user made read-only,
         // is not replaced.
         if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
         if (!WaitUntilReplaceable(file.real)) return false;
-        // The old bytes stay reachable under the undo name until the whole
-        // set is replaced: a second link costs nothing, a copy is the fallback.
+    }
+    // The old bytes stay reachable under the undo name until the whole set
+    // is replaced: a second link costs nothing, a copy is the fallback.  The
+    // last file of a set needs none, as nothing after it can fail.
+    if (file.existed && keepUndo) {
         file.undo = PrivateName(file.real, kUndoSuffix);
         if (!::CreateHardLinkW(file.undo.c_str(), file.real.c_str(), nullptr) &&
             !::CopyFileW(file.real.c_str(), file.undo.c_str(), FALSE)) {
             file.undo.clear();
             return false;
         }
-    } else if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return false;  // neither there nor surely missing: leave it alone
     }
     file.replaced = RenameOver(file.stage, file.real);
     return file.replaced;
@@ -168,8 +166,14 @@ void FileReplacement::Undo() {
 }
 
 bool FileReplacement::Commit() {
+    // Every staged file reaches the disk before the first real file is
+    // replaced; flushed one after the other, the later ones mostly find
+    // their bytes written already.
+    for (Staged& file : m_files)
+        if (!::FlushFileBuffers(file.handle.get())) return false;
+    for (Staged& file : m_files) file.handle.reset();
     for (Staged& file : m_files) {
-        if (!Replace(file)) {
+        if (!Replace(file, &file != &m_files.back())) {
             Undo();
             return false;
         }
@@ -177,11 +181,52 @@ bool FileReplacement::Commit() {
     return true;
 }
 
-void RemoveLeftoverStaging(const std::wstring& realPath) {
-    const size_t slash = realPath.find_last_of(L"\\/");
-    if (realPath.empty() || slash == std::wstring::npos) return;
-    const std::wstring folder = realPath.substr(0, slash + 1);
-    const std::wstring name = realPath.substr(slash + 1);
-    DeleteMatching(folder, name + L".*" + kStageSuffix);
-    DeleteMatching(folder, name + L".*" + kUndoSuffix);
+void RemoveLeftoverStaging(const std::vector<std::wstring>& realPaths) {
+    // One look at each folder: the names are "<file>.<process>-<n>.stage"
+    // and ".undo" of the given files.
+    std::vector<std::wstring> folders;
+    for (const std::wstring& real : realPaths) {
+        const size_t slash = real.find_last_of(L"\\/");
+        if (slash == std::wstring::npos) continue;
+        const std::wstring folder = real.substr(0, slash + 1);
+        if (std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
+        folders.push_back(folder);
+        WIN32_FIND_DATAW found;
+        HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            const std::wstring name = found.cFileName;
+            for (const std::wstring& other : realPaths) {
+                if (other.compare(0, slash + 1, folder) != 0) continue;
+                if (IsLeftoverOf(name, other.substr(slash + 1))) {
+                    ::DeleteFileW((folder + name).c_str());
+                    break;
+                }
+            }
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+}
+
+bool FilesHoldSameBytes(const std::wstring& a, const std::wstring& b) {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    UniqueFile first(::CreateFileW(a.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                                   nullptr));
+    UniqueFile second(::CreateFileW(b.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                                    nullptr));
+    LARGE_INTEGER sizeA, sizeB;
+    if (!first || !second || !::GetFileSizeEx(first.get(), &sizeA) || !::GetFileSizeEx(second.get(), &sizeB) ||
+        sizeA.QuadPart != sizeB.QuadPart)
+        return false;
+    const DWORD kChunk = 64 * 1024;
+    std::vector<BYTE> left(kChunk), right(kChunk);
+    for (;;) {
+        DWORD gotA = 0, gotB = 0;
+        if (!::ReadFile(first.get(), left.data(), kChunk, &gotA, nullptr) ||
+            !::ReadFile(second.get(), right.data(), kChunk, &gotB, nullptr) || gotA != gotB)
+            return false;
+        if (gotA == 0) return true;
+        if (std::memcmp(left.data(), right.data(), gotA) != 0) return false;
+    }
 }

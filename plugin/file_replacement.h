@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "plugin/raii.h"
+
 class FileReplacement {
 public:
     FileReplacement() = default;
@@ -18,12 +20,13 @@ public:
     FileReplacement& operator=(const FileReplacement&) = delete;
 
     // Stages `size` bytes as the new content of `realPath`; false when the
-    // staging file could not be written whole and flushed.
+    // staging file could not be written whole.
     bool StageBytes(const std::wstring& realPath, const BYTE* data, DWORD size);
     // Stages a copy of the file `source`.
     bool StageCopy(const std::wstring& realPath, const std::wstring& source);
-    // Replaces every staged file, in staging order.  On a failure the files
-    // already replaced are put back as they were, and the result is false.
+    // Flushes every staged file, then replaces the real files in staging
+    // order.  On a failure the files already replaced are put back as they
+    // were, and the result is false.
     bool Commit();
 
 private:
@@ -31,17 +34,22 @@ private:
         std::wstring real;
         std::wstring stage;
         std::wstring undo;
+        UniqueFile handle;  // the staging file, open until the commit
         bool existed = false;
         bool replaced = false;
     };
-    bool StageWith(const std::wstring& realPath, bool (*write)(HANDLE, const void*), const void* context);
-    bool Replace(Staged& file);
+    static UniqueFile OpenStage(const std::wstring& path, DWORD disposition);
+    bool Keep(Staged file, bool written);
+    bool Replace(Staged& file, bool keepUndo);
     void Undo();
 
     std::vector<Staged> m_files;
 };
 
-// Removes what a killed replacement of `realPath` left beside it: staging
-// files are never read as settings, and undo files are only of use to the
-// process that made them.  Files still open in another process stay.
-void RemoveLeftoverStaging(const std::wstring& realPath);
+// Removes what a killed replacement of any of `realPaths` left beside it:
+// staging files are never read as settings, and undo files are only of use
+// to the process that made them.  Files still open in another process stay.
+void RemoveLeftoverStaging(const std::vector<std::wstring>& realPaths);
+
+// Whether two files exist and hold the same bytes.
+bool FilesHoldSameBytes(const std::wstring& a, const std::wstring& b);

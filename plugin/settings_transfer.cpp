@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/settings_blob.h"
 #include "plugin/file_replacement.h"
@@ -48,8 +50,10 @@ bool RefreshWorkingCopy(const FilePair& p) {
 
 // What a killed Apply or Import left beside the real files goes first.
 void RemoveLeftovers() {
+    std::vector<std::wstring> reals;
     for (const wchar_t* real : {g_settingsFiles.userDatabase, g_settingsFiles.expertIni, g_settingsFiles.regUserIni})
-        if (real[0]) RemoveLeftoverStaging(real);
+        if (real[0]) reals.emplace_back(real);
+    RemoveLeftoverStaging(reals);
 }
 
 // The three real files in blob order.
@@ -92,10 +96,12 @@ bool ApplyWorkingCopies() {
     // All three real files change together or none does.  A working copy
     // that is missing leaves its real file as it is, and so does one whose
     // real file could not be read at the last Load: its bytes are stale.
+    // One that holds what its real file holds needs no replacing (an edit
+    // in one editor leaves the others' files as they were).
     FileReplacement replacement;
     for (const FilePair& p : pairs) {
         if (!p.real[0] || !p.work[0] || (g_ruleStore.unreadableFiles & p.unreadableBit) ||
-            ::GetFileAttributesW(p.work) == INVALID_FILE_ATTRIBUTES)
+            ::GetFileAttributesW(p.work) == INVALID_FILE_ATTRIBUTES || FilesHoldSameBytes(p.work, p.real))
             continue;
         if (!replacement.StageCopy(p.real, p.work)) return false;
     }

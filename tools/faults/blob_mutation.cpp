@@ -47,9 +47,28 @@ std::vector<uint8_t> Reordered(const std::vector<uint8_t>& b, FaultRandom& rando
     return out;
 }
 
-void MutateOnce(std::vector<uint8_t>& b, FaultRandom& random, std::string& kind) {
+// The blob with its user database part replaced by `database` (still a
+// good blob as far as its header goes).
+std::vector<uint8_t> WithUserDatabase(const std::vector<uint8_t>& b, const std::vector<uint8_t>& database) {
+    const BlobHeader header = ReadBlobHeader(b);
+    if (!header.wellFormed) return b;
+    std::vector<uint8_t> out(kHeaderSize);
+    for (uint32_t part = 0; part < 3; ++part) {
+        const uint32_t start = static_cast<uint32_t>(out.size());
+        if (part == 1)
+            out.insert(out.end(), database.begin(), database.end());
+        else
+            out.insert(out.end(), b.begin() + header.start[part], b.begin() + header.end[part]);
+        Put32(out, 8 * part, start);
+        Put32(out, 8 * part + 4, static_cast<uint32_t>(out.size()));
+    }
+    return out;
+}
+
+void MutateOnce(std::vector<uint8_t>& b, FaultRandom& random, std::string& kind,
+                const std::vector<uint8_t>* overLimitDatabase) {
     const bool hasHeader = b.size() >= kHeaderSize;
-    switch (random.Below(hasHeader ? 11 : 4)) {
+    switch (random.Below(hasHeader ? (overLimitDatabase ? 12 : 11) : 4)) {
     case 0:
         kind = "bit-flips";
         FlipBits(b, random, random.Between(1, 16), b.size());
@@ -100,6 +119,10 @@ void MutateOnce(std::vector<uint8_t>& b, FaultRandom& random, std::string& kind)
         kind = "parts-reordered";
         b = Reordered(b, random);
         break;
+    case 11:
+        kind = "userdb-over-limit";
+        b = WithUserDatabase(b, *overLimitDatabase);
+        break;
     default: {
         kind = "part-emptied";
         const uint32_t pair = random.Below(3);
@@ -111,15 +134,16 @@ void MutateOnce(std::vector<uint8_t>& b, FaultRandom& random, std::string& kind)
 
 }  // namespace
 
-std::vector<uint8_t> MutateBlob(const std::vector<uint8_t>& blob, FaultRandom& random, std::string& kind) {
+std::vector<uint8_t> MutateBlob(const std::vector<uint8_t>& blob, FaultRandom& random, std::string& kind,
+                                const std::vector<uint8_t>* overLimitDatabase) {
     std::vector<uint8_t> out = blob;
     if (random.Percent(15)) {
         // Two or three damages on top of each other.
         const uint32_t rounds = random.Between(2, 3);
-        for (uint32_t i = 0; i < rounds; ++i) MutateOnce(out, random, kind);
+        for (uint32_t i = 0; i < rounds; ++i) MutateOnce(out, random, kind, overLimitDatabase);
         kind = "combined";
     } else {
-        MutateOnce(out, random, kind);
+        MutateOnce(out, random, kind, overLimitDatabase);
     }
     return out;
 }
@@ -139,6 +163,7 @@ BlobHeader ReadBlobHeader(const std::vector<uint8_t>& blob) {
 const std::vector<std::string>& BlobMutationKinds() {
     static const std::vector<std::string> kinds = {
         "bit-flips",      "header-bit-flips", "truncated",       "size-0-to-23",  "offset-random", "offset-boundary",
-        "offsets-swapped", "parts-reordered",  "part-emptied",    "appended",      "combined"};
+        "offsets-swapped", "parts-reordered",  "part-emptied",    "appended",      "userdb-over-limit",
+        "combined"};
     return kinds;
 }

@@ -7,8 +7,11 @@
 
 #include "tools/faults/fault_random.h"
 
-// One damaged copy of `blob`; `kind` names what was done to it.
-std::vector<uint8_t> MutateBlob(const std::vector<uint8_t>& blob, FaultRandom& random, std::string& kind);
+// One damaged copy of `blob`; `kind` names what was done to it.  Given a
+// user database beyond the limits, some blobs carry it as their user
+// database part.
+std::vector<uint8_t> MutateBlob(const std::vector<uint8_t>& blob, FaultRandom& random, std::string& kind,
+                                const std::vector<uint8_t>* overLimitDatabase = nullptr);
 
 struct BlobHeader {
     bool wellFormed = false;  // size >= 24, every start <= end <= size

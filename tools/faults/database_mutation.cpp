@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "plugin/raii.h"
+#include "core/regdefine.h"
+#include "tests/support/compound_file_damage.h"
 #include "tests/support/test_files.h"
 #include "tools/faults/raw_storage.h"
 
@@ -207,6 +209,13 @@ bool OverCapacity(const std::wstring& path, DatabaseLayout layout, FaultRandom& 
     return WriteRawStream(path, L"REGINFO", info) && WriteRawStream(path, L"REGLIB", plain);
 }
 
+// The main stream's directory entry claims 4 GB, as a damaged file's can:
+// no size read from the file may be trusted for an allocation.
+bool SizeClaims4Gb(const std::wstring& path, DatabaseLayout layout) {
+    const wchar_t* stream = layout == DatabaseLayout::Categories ? L"RegDefine" : L"REGLIB";
+    return testing_support::SetRecordedStreamSize(path, stream, 0xFFFFFFFFu);
+}
+
 bool WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& bytes) {
     return testing_support::WriteBytes(path, std::string(bytes.begin(), bytes.end()));
 }
@@ -238,6 +247,23 @@ bool GarbageFile(const std::wstring& path, FaultRandom& random) {
     return WriteWholeFile(path, bytes);
 }
 
+// A category database past the user database limits: its first category
+// followed by one item more than a category may hold, each as small as an
+// item record can be.
+bool OverLimit(const std::wstring& path, DatabaseLayout layout) {
+    if (layout != DatabaseLayout::Categories) return SizeClaims4Gb(path, layout);
+    return ChangePlain(path, L"RegDefine", [](std::vector<uint8_t>& p) {
+        const std::vector<Record> records = WalkRegDefine(p);
+        if (records.empty()) return false;
+        p.resize(records[0].start + records[0].length);
+        const uint8_t item[20] = {16, 0, 0, 0, 0x66, 0x01, 0x00, 0x00, 0x80};
+        for (uint32_t i = 0; i <= kMaxItemsPerUserCategory; ++i) p.insert(p.end(), item, item + sizeof item);
+        const uint8_t terminator[20] = {16, 0, 0, 0, 0x66};
+        p.insert(p.end(), terminator, terminator + sizeof terminator);
+        return true;
+    });
+}
+
 bool Directory(const std::wstring& path) {
     ::DeleteFileW(path.c_str());
     return ::CreateDirectoryW(path.c_str(), nullptr) != 0;
@@ -245,12 +271,14 @@ bool Directory(const std::wstring& path) {
 
 }  // namespace
 
+bool MakeOverLimitDatabase(const std::wstring& path) { return OverLimit(path, DatabaseLayout::Categories); }
+
 const std::vector<std::string>& DatabaseMutationKinds() {
     static const std::vector<std::string> kinds = {
         "stream-bit-flips",  "length-boundary",  "format-number",   "tag-changed",      "unterminated-texts",
         "stream-truncated",  "stream-extended",  "stream-missing",  "stream-is-storage", "substorage-missing",
-        "over-capacity",     "file-truncated",   "file-bit-flips",  "garbage-file",     "empty-file",
-        "directory"};
+        "over-capacity",     "over-limit",       "size-claims-4gb", "file-truncated",   "file-bit-flips",
+        "garbage-file",      "empty-file",       "directory"};
     return kinds;
 }
 
@@ -272,6 +300,8 @@ std::string MutateDatabase(const std::wstring& path, DatabaseLayout layout, Faul
     else if (kind == "stream-is-storage") done = ReplaceStreamWithStorage(path, MainStream(layout, random));
     else if (kind == "substorage-missing") done = RenameSubStorage(path, L"OLE_ROOX");
     else if (kind == "over-capacity") done = OverCapacity(path, layout, random);
+    else if (kind == "over-limit") done = OverLimit(path, layout);
+    else if (kind == "size-claims-4gb") done = SizeClaims4Gb(path, layout);
     else if (kind == "file-truncated") done = FileTruncated(path, random);
     else if (kind == "file-bit-flips") done = FileBitFlips(path, random);
     else if (kind == "garbage-file") done = GarbageFile(path, random);

@@ -17,5 +17,8 @@ enum class DatabaseLayout {
 // as before).
 std::string MutateDatabase(const std::wstring& path, DatabaseLayout layout, FaultRandom& random);
 
+// Makes the category database at `path` one past the user database limits.
+bool MakeOverLimitDatabase(const std::wstring& path);
+
 // The damage names, in a fixed order for reports.
 const std::vector<std::string>& DatabaseMutationKinds();

@@ -12,6 +12,7 @@
 #include "tests/support/plugin_library.h"
 #include "tests/support/test_files.h"
 #include "tools/faults/blob_mutation.h"
+#include "tools/faults/database_mutation.h"
 #include "tools/faults/fault_args.h"
 #include "tools/faults/guarded_bytes.h"
 #include "tools/faults/realistic_settings.h"
@@ -97,6 +98,15 @@ int RunWorker(FaultArgs& args) {
         plugin->Release();
         return kExitSetup;
     }
+    // A user database beyond the limits, for the blobs that carry one.
+    ScratchDir scratch(L"fault-blobs-worker");
+    std::vector<uint8_t> overLimit;
+    const std::wstring overLimitPath = scratch.File(L"QRegUser.rdb");
+    if (::CopyFileW((pristine + L"\\QRegUser.rdb").c_str(), overLimitPath.c_str(), FALSE) &&
+        MakeOverLimitDatabase(overLimitPath)) {
+        const std::string bytes = ReadBytes(overLimitPath);
+        overLimit.assign(bytes.begin(), bytes.end());
+    }
     const BlobHeader header = ReadBlobHeader(base);
     report.Line("base " + std::to_string(base.size()) + " " + std::to_string(header.end[0] - header.start[0]) + " " +
                 std::to_string(header.end[1] - header.start[1]) + " " +
@@ -107,7 +117,7 @@ int RunWorker(FaultArgs& args) {
         RestorePristine(pristine, settings);
         FaultRandom random(seed, i);
         std::string kind;
-        const std::vector<uint8_t> blob = MutateBlob(base, random, kind);
+        const std::vector<uint8_t> blob = MutateBlob(base, random, kind, overLimit.empty() ? nullptr : &overLimit);
         GuardedBytes guarded(blob);
         if (!guarded.Ok()) {
             report.Line("error no memory for blob " + std::to_string(i));
