@@ -20,14 +20,14 @@ void Store(void** slot, void* value) {
 
 }  // namespace
 
-void** FindKernel32Import(HMODULE module, const char* name) {
+void** FindImport(HMODULE module, const char* library, const char* name) {
     if (!module) return nullptr;
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module);
     const auto* nt = At<const IMAGE_NT_HEADERS>(module, static_cast<DWORD>(dos->e_lfanew));
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!imports.VirtualAddress) return nullptr;
     for (auto* entry = At<IMAGE_IMPORT_DESCRIPTOR>(module, imports.VirtualAddress); entry->Name; ++entry) {
-        if (_stricmp(At<const char>(module, entry->Name), "kernel32.dll") != 0 || !entry->OriginalFirstThunk) continue;
+        if (_stricmp(At<const char>(module, entry->Name), library) != 0 || !entry->OriginalFirstThunk) continue;
         auto* names = At<IMAGE_THUNK_DATA>(module, entry->OriginalFirstThunk);
         auto* slots = At<IMAGE_THUNK_DATA>(module, entry->FirstThunk);
         for (; names->u1.AddressOfData; ++names, ++slots) {
@@ -40,8 +40,11 @@ void** FindKernel32Import(HMODULE module, const char* name) {
     return nullptr;
 }
 
-ImportRedirect::ImportRedirect(HMODULE module, const char* name, void* replacement) {
-    void** slot = FindKernel32Import(module, name);
+ImportRedirect::ImportRedirect(HMODULE module, const char* name, void* replacement)
+    : ImportRedirect(module, "kernel32.dll", name, replacement) {}
+
+ImportRedirect::ImportRedirect(HMODULE module, const char* library, const char* name, void* replacement) {
+    void** slot = FindImport(module, library, name);
     if (!slot) return;
     original_ = *slot;
     Store(slot, replacement);
