@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwctype>
 #include <string_view>
 
 #include "rules/ini_rule_entry.h"

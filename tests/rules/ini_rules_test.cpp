@@ -8,6 +8,7 @@
 #include "rules/profile_list.h"
 #include "rules/rule_entry_list.h"
 #include "temp_folder.h"
+#include "tests/support/profile_meter.h"
 #include "tests/support/rule_files.h"
 
 using namespace testing_support;
@@ -252,6 +253,17 @@ TEST_F(IniRulesTest, ProfileListReturnsEveryNameInFileOrder) {
     EXPECT_EQ(Names(ReadProfileList(path.c_str(), "alpha")), (std::vector<std::string>{"k1", "k2"}));
     EXPECT_TRUE(Names(ReadProfileList(path.c_str(), "missing")).empty());
     EXPECT_TRUE(Names(ReadProfileList(m_folder.FileA("absent.ini").c_str())).empty());
+
+    // A long list takes a few reads, its buffer doubling, not one per kilobyte.
+    std::string many;
+    for (int s = 0; s < 8000; ++s) many += "[Section" + std::to_string(100000 + s) + "]\r\n";
+    WriteBytes(m_folder.File(L"many.ini"), many);
+    ProfileMeter meter(::GetModuleHandleW(nullptr));
+    ASSERT_TRUE(meter.Installed());
+    const std::vector<std::string> names = Names(ReadProfileList(m_folder.FileA("many.ini").c_str()));
+    ASSERT_EQ(names.size(), 8000u);
+    EXPECT_EQ(names.back(), "Section107999");
+    EXPECT_LE(meter.ListReads(), 16u);
 }
 
 }  // namespace
