@@ -4,14 +4,19 @@
 // its own through the real VtPestrolSet.dll of a suite folder, right after
 // the file was written (as after an Import).
 //
-//   IniLoadBench [--suite DIR] [--timeout SECONDS] [--tiny]
+//   IniLoadBench [--suite DIR] [--runs N] [--timeout SECONDS] [--case N] [--tiny]
 //
-// --suite takes the plug-in from another suite folder (for a figure of an
-// older build); --tiny writes small files, only to show that the program works.
+// Each file is loaded --runs times (default 3), each time written anew; the
+// median time and the largest peaks are shown.  --suite takes the plug-in
+// from another suite folder (for a figure of an older build); a Load that
+// outlives --timeout is ended, with the memory it had peaked at by then;
+// --case runs only the Nth file (from 1); --tiny writes small files, only to
+// show that the program works.
 #include <windows.h>
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -83,8 +88,10 @@ int RunChild(const std::wstring& suite, const std::wstring& resultFile) {
 }
 
 // Runs this program as a child on `suite`; what it wrote to the result
-// file, or "" after the timeout (the child is ended then).
-std::string RunChildProcess(const std::wstring& suite, DWORD timeoutMs, bool& timedOut) {
+// file, or "" after the timeout (the child is ended then, its peaks so far
+// in `peaks`).
+std::string RunChildProcess(const std::wstring& suite, DWORD timeoutMs, bool& timedOut,
+                            PROCESS_MEMORY_COUNTERS& peaks) {
     timedOut = false;
     ScratchDir scratch(L"ini-load-bench");
     const std::wstring resultFile = scratch.File(L"result.txt");
@@ -98,6 +105,8 @@ std::string RunChildProcess(const std::wstring& suite, DWORD timeoutMs, bool& ti
         return "";
     if (::WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_TIMEOUT) {
         timedOut = true;
+        peaks.cb = sizeof peaks;
+        ::GetProcessMemoryInfo(process.hProcess, &peaks, sizeof peaks);
         ::TerminateProcess(process.hProcess, 1);
         ::WaitForSingleObject(process.hProcess, INFINITE);
     }
@@ -112,16 +121,22 @@ int main(int argc, char** argv) {
     std::wstring suite = SuiteDir();
     DWORD timeoutSeconds = 900;
     bool tiny = false;
+    size_t only = 0;
+    int runs = 3;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], kChildFlag) == 0 && i + 2 < argc) return RunChild(Widen(argv[i + 1]), Widen(argv[i + 2]));
         if (std::strcmp(argv[i], "--suite") == 0 && i + 1 < argc) {
             suite = Widen(argv[++i]);
         } else if (std::strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
             timeoutSeconds = static_cast<DWORD>(std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+            runs = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--case") == 0 && i + 1 < argc) {
+            only = static_cast<size_t>(std::atoi(argv[++i]));
         } else if (std::strcmp(argv[i], "--tiny") == 0) {
             tiny = true;
         } else {
-            std::fprintf(stderr, "Usage: IniLoadBench [--suite DIR] [--timeout SECONDS] [--tiny]\n");
+            std::fprintf(stderr, "Usage: IniLoadBench [--suite DIR] [--runs N] [--timeout SECONDS] [--case N] [--tiny]\n");
             return 2;
         }
     }
@@ -144,33 +159,57 @@ int main(int argc, char** argv) {
     std::printf("memory: peak during the run, in brackets its growth over the value before Load\n\n");
     std::printf("%-40s %9s %10s %24s %24s\n", "file", "size", "Load", "peak working set", "peak private bytes");
     int failures = 0;
+    size_t number = 0;
     for (const Case& c : cases) {
-        if (!WriteCase(c, settings.Folder())) {
-            std::printf("%-40s cannot write the file\n", c.name);
-            ++failures;
-            continue;
+        ++number;
+        if (only && number != only) continue;
+        std::vector<double> times;
+        uint64_t size = 0, baseWs = 0, peakWs = 0, basePf = 0, peakPf = 0;
+        std::string problem;
+        for (int run = 0; run < runs && problem.empty(); ++run) {
+            if (!WriteCase(c, settings.Folder())) {
+                problem = "cannot write the file";
+                break;
+            }
+            WIN32_FILE_ATTRIBUTE_DATA data = {};
+            ::GetFileAttributesExW((settings.Folder() + L"\\RegUser.ini").c_str(), GetFileExInfoStandard, &data);
+            size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            bool timedOut = false;
+            PROCESS_MEMORY_COUNTERS peaks = {};
+            const std::string output = RunChildProcess(suite, timeoutSeconds * 1000, timedOut, peaks);
+            double ms = 0;
+            unsigned long long runBaseWs = 0, runPeakWs = 0, runBasePf = 0, runPeakPf = 0;
+            const size_t at = output.find("RESULT ");
+            char text[160];
+            if (timedOut) {
+                std::snprintf(text, sizeof text, "did not finish in %u s; peaks by then %.1f MB, %.1f MB",
+                              static_cast<unsigned>(timeoutSeconds), Megabytes(peaks.PeakWorkingSetSize),
+                              Megabytes(peaks.PeakPagefileUsage));
+                problem = text;
+            } else if (at == std::string::npos ||
+                       std::sscanf(output.c_str() + at, "RESULT %lf %llu %llu %llu %llu", &ms, &runBaseWs, &runPeakWs,
+                                   &runBasePf, &runPeakPf) != 5) {
+                problem = "the child failed: " + output;
+                ++failures;
+            } else {
+                times.push_back(ms);
+                // The largest growth of the runs, with its run's values.
+                if (runPeakWs - runBaseWs >= peakWs - baseWs) {
+                    baseWs = runBaseWs;
+                    peakWs = runPeakWs;
+                }
+                if (runPeakPf - runBasePf >= peakPf - basePf) {
+                    basePf = runBasePf;
+                    peakPf = runPeakPf;
+                }
+            }
         }
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        ::GetFileAttributesExW((settings.Folder() + L"\\RegUser.ini").c_str(), GetFileExInfoStandard, &data);
-        const uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        bool timedOut = false;
-        const std::string output = RunChildProcess(suite, timeoutSeconds * 1000, timedOut);
-        double ms = 0;
-        unsigned long long baseWs = 0, peakWs = 0, basePf = 0, peakPf = 0;
-        const size_t at = output.find("RESULT ");
-        if (timedOut) {
-            std::printf("%-40s %7.1f MB  did not finish in %u s\n", c.name, Megabytes(size),
-                        static_cast<unsigned>(timeoutSeconds));
-        } else if (at == std::string::npos ||
-                   std::sscanf(output.c_str() + at, "RESULT %lf %llu %llu %llu %llu", &ms, &baseWs, &peakWs, &basePf,
-                               &peakPf) != 5) {
-            std::printf("%-40s %7.1f MB  the child failed: %s\n", c.name, Megabytes(size), output.c_str());
-            ++failures;
-        } else {
+        if (!problem.empty())
+            std::printf("%-40s %7.1f MB  %s\n", c.name, Megabytes(size), problem.c_str());
+        else
             std::printf("%-40s %7.1f MB %8.0f ms %9.1f MB (+%7.1f MB) %9.1f MB (+%7.1f MB)\n", c.name, Megabytes(size),
-                        ms, Megabytes(peakWs), Megabytes(peakWs - baseWs), Megabytes(peakPf),
+                        Median(times), Megabytes(peakWs), Megabytes(peakWs - baseWs), Megabytes(peakPf),
                         Megabytes(peakPf - basePf));
-        }
         std::fflush(stdout);
     }
     return failures ? 1 : 0;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwctype>
 #include <string_view>
+#include <unordered_map>
 
 #include "rules/ini_rule_entry.h"
 #include "rules/profile_list.h"
@@ -147,37 +148,68 @@ struct SectionRule {
     Answer value;
 };
 
+// A section as listed, with the piece that holds it.
+struct ListedSection {
+    size_t piece;
+    const char* name;
+};
+
 class ProfileRuleReader {
 public:
-    ProfileRuleReader(const char* path, size_t maxRules, std::vector<std::string>* wholeSections)
-        : path_(path), widePath_(Widen(path)), room_(maxRules), wholeSections_(wholeSections) {
+    ProfileRuleReader(const std::vector<std::string>& files, size_t maxRules, std::vector<std::string>* wholeSections)
+        : files_(files), room_(maxRules), wholeSections_(wholeSections) {
+        for (const std::string& file : files_) widePaths_.push_back(Widen(file));
         tail_ = &head_;
     }
     ~ProfileRuleReader() { FreeRuleEntries(head_); }
 
-    RuleEntry* Read(size_t maxSections) {
-        const std::vector<char> list = ReadProfileList(path_);
-        std::vector<const char*> sections;
-        for (const char* s = list.data(); *s && sections.size() < maxSections; s += std::strlen(s) + 1)
-            sections.push_back(s);
+    bool Read(size_t maxSections, RuleEntry*& rules) {
+        std::vector<std::vector<char>> lists;
+        std::vector<ListedSection> sections;
+        for (size_t piece = 0; piece < files_.size(); ++piece) {
+            lists.push_back(ReadProfileList(files_[piece].c_str()));
+            for (const char* s = lists.back().data(); *s && sections.size() < maxSections; s += std::strlen(s) + 1)
+                sections.push_back(ListedSection{piece, s});
+        }
+        if (files_.size() > 1 && !PiecesStandAlone(sections.size())) return false;
         // The last rules are the ones kept: the sections are read from the
         // last, and reading stops when there is no more room.
-        for (auto s = sections.rbegin(); s != sections.rend() && room_ > 0; ++s) ReadSection(*s);
-        RuleEntry* list_head = head_;
+        for (auto s = sections.rbegin(); s != sections.rend() && room_ > 0; ++s) ReadSection(s->piece, s->name);
+        rules = head_;
         head_ = nullptr;
-        return list_head;
+        return true;
     }
 
 private:
-    void ReadSection(const char* section) {
+    // Whether each piece answers for its own sections as the whole file
+    // would: every name kept by the code page (the lookups go by the narrow
+    // name), and no two pieces with names that fold alike.
+    bool PiecesStandAlone(size_t count) const {
+        std::unordered_map<std::wstring, size_t> pieceOf;
+        std::string narrow;
+        for (size_t piece = 0; piece < files_.size() && count > 0; ++piece) {
+            const std::vector<wchar_t> list = ReadProfileList(widePaths_[piece].c_str());
+            for (const wchar_t* s = list.data(); *s && count > 0; s += std::wcslen(s) + 1, --count) {
+                if (!Narrow(s, narrow)) return false;
+                std::wstring folded(s);
+                for (wchar_t& c : folded) c = CoarseFold(c);
+                const auto found = pieceOf.emplace(folded, piece);
+                if (!found.second && found.first->second != piece) return false;
+            }
+        }
+        return count == 0;
+    }
+
+    void ReadSection(size_t piece, const char* section) {
+        const char* path = files_[piece].c_str();
         std::vector<SectionRule> rules;
         Answer displayName;
-        if (!ReadSectionWhole(section, rules, displayName)) ReadSectionKeys(section, rules);
+        if (!ReadSectionWhole(piece, section, rules, displayName)) ReadSectionKeys(path, section, rules);
         if (rules.empty()) return;
-        if (!displayName.known) displayName.text = ProfileString(section, kDisplayNameKey, kDisplayNameChars);
+        if (!displayName.known) displayName.text = ProfileString(path, section, kDisplayNameKey, kDisplayNameChars);
         // The list runs backwards: the section's last rule comes first.
         for (auto rule = rules.rbegin(); rule != rules.rend(); ++rule) {
-            if (!rule->value.known) rule->value.text = ProfileString(section, rule->key.c_str(), kValueChars);
+            if (!rule->value.known) rule->value.text = ProfileString(path, section, rule->key.c_str(), kValueChars);
             Append(section, displayName.text.c_str(), rule->key.c_str(), rule->value.text.c_str());
         }
         room_ -= rules.size();
@@ -185,11 +217,11 @@ private:
 
     // The last rules of a section that fit the room, from its whole text;
     // false when the text leaves the key list itself in doubt.
-    bool ReadSectionWhole(const char* section, std::vector<SectionRule>& rules, Answer& displayName) {
+    bool ReadSectionWhole(size_t piece, const char* section, std::vector<SectionRule>& rules, Answer& displayName) {
         const std::wstring wideSection = Widen(section);
         // The value lookups trim a section name, the section read may not.
         if (wideSection.empty() || HasBlankEdge(wideSection)) return false;
-        const std::vector<wchar_t> text = ReadSectionText(wideSection, widePath_);
+        const std::vector<wchar_t> text = ReadSectionText(wideSection, widePaths_[piece]);
         const std::vector<SectionLine> lines = SplitSectionText(text);
 
         // The key list: every line with a value.  A key that is empty, has
@@ -248,8 +280,8 @@ private:
 
     // The last rules of a section that fit the room, from its key list, each
     // value to be asked.
-    void ReadSectionKeys(const char* section, std::vector<SectionRule>& rules) {
-        const std::vector<char> keys = ReadProfileList(path_, section);
+    void ReadSectionKeys(const char* path, const char* section, std::vector<SectionRule>& rules) {
+        const std::vector<char> keys = ReadProfileList(path, section);
         std::vector<const char*> ruleKeys;
         for (const char* key = keys.data(); *key; key += std::strlen(key) + 1)
             if (!IsDisplayNameKey(key) && IsRuleKey(key)) ruleKeys.push_back(key);
@@ -258,9 +290,9 @@ private:
             rules.push_back(SectionRule{ruleKeys[r], Answer()});
     }
 
-    std::string ProfileString(const char* section, const char* key, size_t chars) const {
+    static std::string ProfileString(const char* path, const char* section, const char* key, size_t chars) {
         std::vector<char> buffer(chars, '\0');
-        ::GetPrivateProfileStringA(section, key, "", buffer.data(), static_cast<DWORD>(chars), path_);
+        ::GetPrivateProfileStringA(section, key, "", buffer.data(), static_cast<DWORD>(chars), path);
         return buffer.data();
     }
 
@@ -272,8 +304,8 @@ private:
         if (wholeSections_) wholeSections_->push_back(section);
     }
 
-    const char* path_;
-    const std::wstring widePath_;
+    const std::vector<std::string>& files_;
+    std::vector<std::wstring> widePaths_;
     size_t room_;
     std::vector<std::string>* wholeSections_;
     RuleEntry* head_ = nullptr;
@@ -282,9 +314,12 @@ private:
 
 }  // namespace
 
-RuleEntry* ReadRulesThroughProfileFunctions(const char* path, size_t maxSections, size_t maxRules,
-                                            std::vector<std::string>* wholeSections) {
+bool ReadRulesThroughProfileFunctions(const std::vector<std::string>& files, size_t maxSections, size_t maxRules,
+                                      std::vector<std::string>* wholeSections, RuleEntry*& rules) {
+    rules = nullptr;
     if (wholeSections) wholeSections->clear();
-    ProfileRuleReader reader(path, maxRules, wholeSections);
-    return reader.Read(maxSections);
+    ProfileRuleReader reader(files, maxRules, wholeSections);
+    if (reader.Read(maxSections, rules)) return true;
+    if (wholeSections) wholeSections->clear();
+    return false;
 }

@@ -96,23 +96,34 @@ RuleEntry* ReadIniRuleFile(const char* path) { return ReadIniRuleFile(path, IniR
 RuleEntry* ReadIniRuleFile(const char* path, const IniReadLimits& limits, std::vector<std::string>* wholeSections) {
     if (wholeSections) wholeSections->clear();
     if (!path) return nullptr;
+    RuleEntry* rules = nullptr;
     // A name without a full path is looked up elsewhere by the profile
     // functions: only they can read it.
-    if (!IsFullIniPath(path)) return ReadRulesThroughProfileFunctions(path, limits.sections, limits.rules, wholeSections);
+    if (!IsFullIniPath(path)) {
+        ReadRulesThroughProfileFunctions({path}, limits.sections, limits.rules, wholeSections, rules);
+        return rules;
+    }
 
     // One profile call per rule reopens the file each time, which dominates
     // a load of many rules: plain files are read in one go.
     std::string text;
     bool cut = false;
     if (ReadFilePrefix(path, limits.bytes, text, cut) != FilePrefixRead::kRead) return nullptr;
-    RuleEntry* rules = nullptr;
     if (ReadPlainRules(text, limits, wholeSections, rules)) return rules;
 
-    // The profile functions read a copy of what is within the limit; when no
-    // copy can be made, the file itself if it is all within.
-    IniSnapshot snapshot(path, text);
+    // The profile functions read a copy of what is within the limits, in
+    // pieces; the whole copy when the pieces cannot answer alone.
+    {
+        IniSnapshot pieces(path, text, limits.sectionsPerPiece, limits.sections);
+        if (!pieces.Files().empty() &&
+            ReadRulesThroughProfileFunctions(pieces.Files(), limits.sections, limits.rules, wholeSections, rules))
+            return rules;
+    }
+    IniSnapshot whole(path, text, 0, limits.sections);
     std::string().swap(text);
-    if (snapshot.Path().empty() && cut) return nullptr;
-    const char* source = snapshot.Path().empty() ? path : snapshot.Path().c_str();
-    return ReadRulesThroughProfileFunctions(source, limits.sections, limits.rules, wholeSections);
+    // No copy at all: the file itself, if it is all within the limit.
+    if (whole.Files().empty() && cut) return nullptr;
+    const std::vector<std::string> files = whole.Files().empty() ? std::vector<std::string>{path} : whole.Files();
+    ReadRulesThroughProfileFunctions(files, limits.sections, limits.rules, wholeSections, rules);
+    return rules;
 }

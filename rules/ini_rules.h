@@ -24,6 +24,9 @@ struct IniReadLimits {
     uint64_t bytes = kMaxIniFileBytes;
     size_t sections = kMaxIniSections;
     size_t rules = kMaxIniRules;  // the last ones of the file are kept
+    // Sections per piece of the copy the profile functions read (0: one
+    // piece); each read of a section searches its piece from the start.
+    size_t sectionsPerPiece = 1024;
 };
 
 // The rules of the file within the limits, the last kMaxIniRules of them;
@@ -32,7 +35,7 @@ struct IniReadLimits {
 // holds no valid rule.  The caller owns the list (FreeRuleEntries, or
 // RuleEntryList).  Files in the plain form (plain_ini.h) are read in one
 // go; others through the profile functions, one call per section, from a
-// private copy of the bytes within the limit.
+// private copy of the bytes within the limits (ini_snapshot.h).
 RuleEntry* ReadIniRuleFile(const char* path);
 // The same within other limits; wholeSections, when given, receives the
 // section name of each entry as the file has it (entries keep at most 63

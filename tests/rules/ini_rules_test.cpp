@@ -5,6 +5,7 @@
 
 #include "fake_platform.h"
 #include "rules/ini_rules.h"
+#include "rules/ini_snapshot.h"
 #include "rules/profile_list.h"
 #include "rules/rule_entry_list.h"
 #include "temp_folder.h"
@@ -237,6 +238,31 @@ TEST_F(IniRulesTest, SectionsPastTheLimitAreNotRead) {
     EXPECT_EQ(FirstDifference(ReadWithin(repeated + "[C]\r\nHKCU\\Z=3\r\n", limits), ReadWithin(repeated, IniReadLimits())),
               "");
     EXPECT_EQ(ReadWithin(repeated, IniReadLimits()).size(), 3u);
+}
+
+TEST_F(IniRulesTest, CopiesArePiecedOnlyAtSectionLinesNoReadingTakesOtherwise) {
+    // Not piece starts: a blank before the bracket, no closing bracket, text
+    // beyond ASCII on the line or on the line before (a double-byte
+    // character there could take the line end).
+    const std::string text = "\xEF\xBB\xBF[A]\r\nk=1\r\n[B]\r\n \t[C]\r\n[D\r\n[E]\r\n\xE9=1\r\n[F]\r\n[G\xE9]\r\n[H]\r\n";
+    IniPieces pieces = SplitIniPieces(text, 1, 100);
+    EXPECT_EQ(pieces.starts, (std::vector<size_t>{0, text.find("[B]"), text.find("[E]")}));
+    EXPECT_EQ(pieces.end, text.size());
+    // Two sections a piece; the text ends before the fourth section line.
+    const std::string plain = "[A]\r\n[B]\r\n[C]\r\n[D]\r\n[E]\r\n";
+    pieces = SplitIniPieces(plain, 2, 3);
+    EXPECT_EQ(pieces.starts, (std::vector<size_t>{0, plain.find("[C]")}));
+    EXPECT_EQ(pieces.end, plain.find("[D]"));
+    // UTF-16 of either byte order: lines in two-byte units.
+    const std::string little = Utf16WithMark(plain);
+    std::string big = "\xFE\xFF";
+    for (char c : plain) big += std::string(1, '\0') + c;
+    for (const std::string& wide : {little, big}) {
+        pieces = SplitIniPieces(wide, 2, 3);
+        EXPECT_EQ(pieces.starts, (std::vector<size_t>{0, 2 + 2 * plain.find("[C]")}));
+        EXPECT_EQ(pieces.end, 2 + 2 * plain.find("[D]"));
+    }
+    EXPECT_EQ(SplitIniPieces(plain, 0, 100).starts, std::vector<size_t>{0});
 }
 
 std::vector<std::string> Names(const std::vector<char>& list) {

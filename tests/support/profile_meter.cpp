@@ -5,6 +5,7 @@ namespace testing_support {
 namespace {
 
 typedef DWORD(WINAPI* GetStringA)(LPCSTR, LPCSTR, LPCSTR, LPSTR, DWORD, LPCSTR);
+typedef DWORD(WINAPI* GetStringW)(LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR, DWORD, LPCWSTR);
 typedef UINT(WINAPI* GetIntA)(LPCSTR, LPCSTR, INT, LPCSTR);
 typedef DWORD(WINAPI* GetSectionW)(LPCWSTR, LPWSTR, DWORD, LPCWSTR);
 typedef DWORD(WINAPI* GetSectionA)(LPCSTR, LPSTR, DWORD, LPCSTR);
@@ -13,6 +14,7 @@ typedef BOOL(WINAPI* ReadFileFn)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
 struct MeterState {
     ProfileMeterOptions options;
     GetStringA getString = nullptr;
+    GetStringW getStringW = nullptr;
     GetIntA getInt = nullptr;
     GetSectionW getSectionW = nullptr;
     GetSectionA getSectionA = nullptr;
@@ -56,6 +58,12 @@ DWORD WINAPI MeteredGetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR
     return g_meter.getString(section, key, fallback, buffer, size, path);
 }
 
+DWORD WINAPI MeteredGetStringW(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer, DWORD size,
+                               LPCWSTR path) {
+    if (!AdmitW(key ? g_meter.values : g_meter.lists, path)) return Empty(buffer, size);
+    return g_meter.getStringW(section, key, fallback, buffer, size, path);
+}
+
 UINT WINAPI MeteredGetInt(LPCSTR section, LPCSTR key, INT fallback, LPCSTR path) {
     if (!AdmitA(g_meter.values, path)) return static_cast<UINT>(fallback);
     return g_meter.getInt(section, key, fallback, path);
@@ -94,6 +102,9 @@ ProfileMeter::ProfileMeter(HMODULE module, ProfileMeterOptions options) {
     g_meter.getSectionA = reinterpret_cast<GetSectionA>(redirects_[3]->Original());
     redirects_[4].reset(new ImportRedirect(module, "ReadFile", reinterpret_cast<void*>(&MeteredReadFile)));
     g_meter.readFile = reinterpret_cast<ReadFileFn>(redirects_[4]->Original());
+    redirects_[5].reset(
+        new ImportRedirect(module, "GetPrivateProfileStringW", reinterpret_cast<void*>(&MeteredGetStringW)));
+    g_meter.getStringW = reinterpret_cast<GetStringW>(redirects_[5]->Original());
 }
 
 ProfileMeter::~ProfileMeter() {

@@ -37,7 +37,7 @@ public:
     uint64_t BytesRead() const;
 
 private:
-    std::unique_ptr<ImportRedirect> redirects_[5];
+    std::unique_ptr<ImportRedirect> redirects_[6];
 };
 
 }  // namespace testing_support

@@ -146,16 +146,27 @@ TEST_F(StoreSpeedups, RuleFilesGiveTheSameRulesWhicheverWayTheyAreRead) {
          false},
         {"a section named again", "[S]\r\nHKCU\\A=1\r\n[T]\r\nname=t\r\n[s]\r\nHKCU\\B=2\r\n", false},
         {"UTF-16 text", Utf16WithMark("[S]\r\nname=N\r\nHKCU\\A=\"q\"\r\nHKCU\\B=2\r\n"), false},
+        {"names alike in other pieces", "[S]\r\nHKCU\\A=1\r\n[T]\r\nHKCU\\B=2\r\n[s]\r\nname=n\r\n[t]\r\n", false},
+        {"a name the code page loses", "\xEF\xBB\xBF[\xE4\xB8\xAD]\r\nHKCU\\A=1\r\n[?]\r\nHKCU\\B=2\r\n", false},
+        {"section lines a piece must not start at",
+         "; c\r\n[A]\r\nHKCU\\A=1\r\n [B]\r\nHKCU\\B=2\r\n\xE9\r\n[C]\r\nHKCU\\C=3\r\n[D\r\nHKCU\\D=4\r\n", false},
         {"double-byte text", "; c\r\n[\xD6\xD0]\r\nname=\xD6\xD0\r\nHKCU\\\xD6\xD0=\xD6\xD0,1\r\n", false},
     };
     for (const IniCase& c : cases) {
         const std::string path = Write(L"RegUser.ini", c.text);
         std::vector<PlainIniSection> sections;
         // Which texts are plain depends on the code page; the cases are written for 1252.
-        if (::GetACP() == 1252)
+        if (::GetACP() == 1252) {
             EXPECT_EQ(ReadPlainIniFile(path.c_str(), sections) == PlainIniRead::kPlain, c.plain) << c.what;
+        }
         RuleEntryList read(ReadIniRuleFile(path.c_str()));
-        EXPECT_EQ(Flatten(read.get()), ReadThroughProfileCalls(path.c_str())) << c.what;
+        const std::vector<EntryView> expected = ReadThroughProfileCalls(path.c_str());
+        EXPECT_EQ(Flatten(read.get()), expected) << c.what;
+        // The profile functions given the file in pieces of one section each.
+        IniReadLimits pieces;
+        pieces.sectionsPerPiece = 1;
+        RuleEntryList inPieces(ReadIniRuleFile(path.c_str(), pieces, nullptr));
+        EXPECT_EQ(Flatten(inPieces.get()), expected) << c.what << ", in pieces";
     }
     // Rules are really there: the comparison is not between two empty lists.
     RuleEntryList many_rules(ReadIniRuleFile(Write(L"RegUser.ini", many).c_str()));
