@@ -10,14 +10,15 @@
 #include "rules/rule_store.h"
 
 // How much of a rule file is read.  The store takes at most kMaxIniRules
-// (10001) INI rules; a file the add-entry dialog writes holds per rule a
-// section line and a name line of at most some 60 characters each, a key of
-// at most two 260-character parts and a value of 260: 10001 such rules in
-// sections of their own stay below 8 MiB.  A file may hold sections without
-// rules (left by hand edits), but not more than one per rule in a file of
-// the user's: twice the rules is room enough.  Beyond either limit the file
-// is read as if it ended there (at its last whole line within the bytes).
-const uint64_t kMaxIniFileBytes = 8u << 20;
+// (10001) INI rules.  The add-entry dialog writes per rule at most a section
+// line and a name line of 259 characters each, a key of two 259-character
+// parts and a value of 260: some 1.3 KB in a single-byte code page, so
+// 10001 rules in sections of their own stay below 16 MiB.  A file may hold
+// sections without rules (left by hand edits), but not more than one per
+// rule in a file of the user's: twice the rules is room enough.  Beyond
+// either limit the file is read as if it ended there (at its last whole
+// line within the bytes).
+const uint64_t kMaxIniFileBytes = 16u << 20;
 const size_t kMaxIniSections = 2 * kMaxIniRules;
 
 struct IniReadLimits {
