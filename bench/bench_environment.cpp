@@ -11,7 +11,8 @@ namespace {
 void NoRetryWait(DWORD) {}
 }  // namespace
 
-BenchEnvironment::BenchEnvironment() : settings_(testing_support::SettingsFolder()), saved_(settings_ + L".bench-saved") {
+BenchEnvironment::BenchEnvironment() : problem_(settings_.Problem()) {
+    if (!problem_.empty()) return;
     const std::wstring suite = suite_.Path();
     if (!::CopyFileW((SuiteDir() + L"\\QZInstall.dll").c_str(), suite_.File(L"QZInstall.dll").c_str(), FALSE)) {
         problem_ = "QZInstall.dll is missing from the suite folder: build the project first";
@@ -25,30 +26,12 @@ BenchEnvironment::BenchEnvironment() : settings_(testing_support::SettingsFolder
     SetResourceModule(language_.get());
     // A full library is never empty: no retry wait to measure.
     SetLibraryRetryWaitForTest(NoRetryWait);
-
-    // The user's own settings are put aside whole, not mixed with the bench's.
-    if (FileExists(saved_)) {
-        problem_ = "an earlier run left the user's settings in " + Narrow(saved_) + "; move them back first";
-        return;
-    }
-    if (FileExists(settings_)) {
-        if (!::MoveFileExW(settings_.c_str(), saved_.c_str(), 0)) {
-            problem_ = "cannot put the user's settings folder aside";
-            return;
-        }
-        settingsMoved_ = true;
-    }
-    ::CreateDirectoryW(settings_.c_str(), nullptr);
 }
 
 BenchEnvironment::~BenchEnvironment() {
     ReleaseRuleStore();
     SetResourceModule(nullptr);
     DeleteInstallModule();
-    if (problem_.empty() || settingsMoved_) {
-        RemoveTree(settings_);
-        if (settingsMoved_) ::MoveFileExW(saved_.c_str(), settings_.c_str(), 0);
-    }
 }
 
 bool BenchEnvironment::Ready(std::string& problem) const {
@@ -59,4 +42,4 @@ bool BenchEnvironment::Ready(std::string& problem) const {
 
 std::wstring BenchEnvironment::DataFolder() const { return suite_.File(L"AntiVirus\\Data"); }
 
-std::wstring BenchEnvironment::SettingsFolder() const { return settings_; }
+std::wstring BenchEnvironment::SettingsFolder() const { return settings_.Folder(); }

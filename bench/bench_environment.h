@@ -7,6 +7,7 @@
 #include <string>
 
 #include "plugin/raii.h"
+#include "settings_aside.h"
 #include "tests/support/test_files.h"
 
 class BenchEnvironment {
@@ -26,8 +27,6 @@ public:
 private:
     testing_support::ScratchDir suite_{L"store-bench"};
     UniqueModule language_;
-    std::wstring settings_;
-    std::wstring saved_;  // the user's own settings folder while the bench runs
-    bool settingsMoved_ = false;
+    SettingsAside settings_;
     std::string problem_;
 };

@@ -5,20 +5,20 @@
 #pragma once
 #include <windows.h>
 
+#include "tests/support/import_hook.h"
+
 class SleepMeter {
 public:
     SleepMeter();
-    ~SleepMeter();
     SleepMeter(const SleepMeter&) = delete;
     SleepMeter& operator=(const SleepMeter&) = delete;
 
     // False when the program imports no Sleep to redirect.
-    bool Installed() const { return slot_ != nullptr; }
+    bool Installed() const { return redirect_.Installed(); }
     void Reset();
     int Calls() const;
     double Milliseconds() const;
 
 private:
-    void** slot_ = nullptr;  // the import table entry of Sleep
-    void* original_ = nullptr;
+    testing_support::ImportRedirect redirect_;
 };

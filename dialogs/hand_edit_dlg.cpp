@@ -2,10 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
-#include "core/root_names.h"
-#include "core/rule_text.h"
 #include "dialogs/add_vir_dlg.h"
 #include "plugin/dll_module.h"
 #include "plugin/globals.h"
@@ -15,7 +11,6 @@
 #include "plugin/settings_files.h"
 #include "rules/ansi_text.h"
 #include "rules/ini_rules.h"
-#include "rules/profile_list.h"
 #include "rules/rule_entry_list.h"
 
 CHandEditDlg* g_pHandEditDlg = nullptr;
@@ -34,51 +29,6 @@ const ColumnSpec kColumns[] = {
 };
 
 const int kCellChars = 260;
-
-// The whole section name of every entry the reader built from `path`, in
-// list order.  The reader lists sections last to first, each once per rule it
-// yields, so counting the rules of each section lines the names up with the
-// entries.  When the file no longer matches the entries, the cut names are
-// all there is.
-std::vector<std::string> WholeSectionNames(const char* path, const RuleEntry* entries) {
-    std::vector<std::string> inFileOrder;
-    auto noteRule = [&inFileOrder](const char* section, const char* key) {
-        if (CompareNoCase(key, "name") == 0) return;
-        RuleEntryList probe(MakeRuleEntry(section, "", key, ""));
-        if (probe) inFileOrder.push_back(section);
-    };
-    // A file in the plain form is read once; one profile call per section
-    // reopens the file each time (a third of a second for 1000 sections).
-    std::vector<PlainIniSection> plain;
-    if (ReadPlainIniFile(path, plain) == PlainIniRead::kPlain) {
-        for (const PlainIniSection& section : plain)
-            for (const auto& entry : section.entries) noteRule(section.name.c_str(), entry.first.c_str());
-    } else {
-        std::vector<char> sections = ReadProfileList(path);
-        for (const char* section = sections.data(); *section; section += std::strlen(section) + 1) {
-            std::vector<char> keys = ReadProfileList(path, section);
-            for (const char* key = keys.data(); *key; key += std::strlen(key) + 1) noteRule(section, key);
-        }
-    }
-
-    std::vector<std::string> names;
-    auto whole = inFileOrder.rbegin();
-    bool matches = true;
-    for (const RuleEntry* entry = entries; entry && matches; entry = entry->next, ++whole) {
-        char cut[sizeof(entry->category)];
-        matches = whole != inFileOrder.rend();
-        if (matches) {
-            CopyCut(cut, sizeof(cut), whole->c_str());
-            matches = std::strcmp(cut, entry->category) == 0;
-        }
-        if (matches) names.push_back(*whole);
-    }
-    if (matches && whole == inFileOrder.rend()) return names;
-
-    names.clear();
-    for (const RuleEntry* entry = entries; entry; entry = entry->next) names.push_back(entry->category);
-    return names;
-}
 
 bool SameSection(const std::string& a, const std::string& b) {
     const std::wstring wa = ToWide(a.c_str()), wb = ToWide(b.c_str());
@@ -173,19 +123,23 @@ void CHandEditDlg::FillEntryList() {
     // No settings folder means no file: an empty path would name the
     // system's own profile file.
     const std::string path = ToAnsi(m_szIniPath);
-    RuleEntryList entries(path.empty() ? nullptr : ReadIniRuleFile(path.c_str()));
+    // The list shows the last rows of a long file, as many as it holds; the
+    // reader keeps no more, and gives each row's whole section name.
+    IniReadLimits limits;
+    limits.rules = kLastRowIndex + 1;
+    std::vector<std::string> wholeNames;
+    RuleEntryList entries(path.empty() ? nullptr : ReadIniRuleFile(path.c_str(), limits, &wholeNames));
     if (!entries) {
         ::EnableWindow(m_wndDelete, FALSE);
         return;
     }
-
-    const std::vector<std::string> wholeNames = WholeSectionNames(path.c_str(), entries.get());
     // A long file fills much faster without a repaint per row.
     ::SendMessageW(m_wndList, WM_SETREDRAW, FALSE, 0);
     int i = 0;
     for (const RuleEntry* entry = entries.get(); entry && i <= kLastRowIndex; entry = entry->next, ++i) {
+        const size_t at = static_cast<size_t>(i);
         InsertRow(i, ToWide(entry->category), ToWide(entry->displayName), ToWide(entry->keyPath),
-                  ToWide(entry->valueSpec), wholeNames[static_cast<size_t>(i)]);
+                  ToWide(entry->valueSpec), at < wholeNames.size() ? wholeNames[at] : std::string(entry->category));
     }
     ::SendMessageW(m_wndList, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_wndList, nullptr, TRUE);

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "plugin/com_module.h"
+#include "plugin/no_throw.h"
 #include "plugin/plugin_object.h"
 
 HRESULT STDMETHODCALLTYPE CVtPsSetPluginFactory::QueryInterface(REFIID riid, void** object) {
@@ -32,13 +33,16 @@ HRESULT STDMETHODCALLTYPE CVtPsSetPluginFactory::CreateInstance(IUnknown* outer,
     if (!object) return E_POINTER;
     *object = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    std::unique_ptr<CVtPsSetPlugin> plugin(new (std::nothrow) CVtPsSetPlugin());
-    if (!plugin) return E_OUTOFMEMORY;
-    ModuleLock();  // released by the object's destructor
-    HRESULT hr = plugin->QueryInterface(riid, object);
-    // On success the interface's reference owns the object.
-    if (SUCCEEDED(hr)) plugin.release();
-    return hr;
+    // E_OUTOFMEMORY or E_UNEXPECTED rather than an exception (plugin/no_throw.h).
+    return ComCallNoThrow([&]() -> HRESULT {
+        std::unique_ptr<CVtPsSetPlugin> plugin(new (std::nothrow) CVtPsSetPlugin());
+        if (!plugin) return E_OUTOFMEMORY;
+        ModuleLock();  // released by the object's destructor
+        HRESULT hr = plugin->QueryInterface(riid, object);
+        // On success the interface's reference owns the object.
+        if (SUCCEEDED(hr)) plugin.release();
+        return hr;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE CVtPsSetPluginFactory::LockServer(BOOL lock) {

@@ -6,6 +6,7 @@
 
 #include "plugin/class_factory.h"
 #include "plugin/com_module.h"
+#include "plugin/no_throw.h"
 #include "plugin/raii.h"
 #include "plugin/script_registrar.h"
 
@@ -65,34 +66,44 @@ HRESULT RegisterModuleTypeLib() {
 
 }  // namespace
 
+// Each entry point answers E_OUTOFMEMORY or E_UNEXPECTED rather than let an
+// exception reach its caller (plugin/no_throw.h); DllCanUnloadNow runs
+// nothing that throws.
+
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, LPVOID* object) {
     if (!ModuleInitialized()) return E_UNEXPECTED;
     if (!object) return E_POINTER;
     *object = nullptr;
-    IClassFactory* factory = nullptr;
-    HRESULT hr = FindClassObject(clsid, &factory);
-    if (FAILED(hr)) return hr;
-    hr = factory->QueryInterface(riid, object);
-    if (SUCCEEDED(hr) && !*object) hr = CLASS_E_CLASSNOTAVAILABLE;
-    return hr;
+    return ComCallNoThrow([&]() -> HRESULT {
+        IClassFactory* factory = nullptr;
+        HRESULT hr = FindClassObject(clsid, &factory);
+        if (FAILED(hr)) return hr;
+        hr = factory->QueryInterface(riid, object);
+        if (SUCCEEDED(hr) && !*object) hr = CLASS_E_CLASSNOTAVAILABLE;
+        return hr;
+    });
 }
 
 STDAPI DllCanUnloadNow() { return ModuleLockCount() == 0 ? S_OK : S_FALSE; }
 
 STDAPI DllRegisterServer() {
-    ThreadLocaleScope locale(LOCALE_SYSTEM_DEFAULT);
-    HRESULT hr = RunRegistryScript(kAppIdScript, true);
-    if (FAILED(hr)) return hr;
-    hr = RunRegistryScript(kClassScript, true);
-    if (FAILED(hr)) return hr;
-    return RegisterModuleTypeLib();
+    return ComCallNoThrow([] {
+        ThreadLocaleScope locale(LOCALE_SYSTEM_DEFAULT);
+        HRESULT hr = RunRegistryScript(kAppIdScript, true);
+        if (FAILED(hr)) return hr;
+        hr = RunRegistryScript(kClassScript, true);
+        if (FAILED(hr)) return hr;
+        return RegisterModuleTypeLib();
+    });
 }
 
 STDAPI DllUnregisterServer() {
-    ThreadLocaleScope locale(LOCALE_SYSTEM_DEFAULT);
-    HRESULT hr = RunRegistryScript(kClassScript, false);
-    if (FAILED(hr)) return hr;
-    hr = ::UnRegisterTypeLib(LIBID_VtPestrolSetLib, 1, 0, 0, SYS_WIN32);
-    if (FAILED(hr)) return hr;
-    return RunRegistryScript(kAppIdScript, false);
+    return ComCallNoThrow([] {
+        ThreadLocaleScope locale(LOCALE_SYSTEM_DEFAULT);
+        HRESULT hr = RunRegistryScript(kClassScript, false);
+        if (FAILED(hr)) return hr;
+        hr = ::UnRegisterTypeLib(LIBID_VtPestrolSetLib, 1, 0, 0, SYS_WIN32);
+        if (FAILED(hr)) return hr;
+        return RunRegistryScript(kAppIdScript, false);
+    });
 }

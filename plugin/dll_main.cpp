@@ -1,9 +1,11 @@
 // The module's entry point: start-up on process attach only.
 #include <windows.h>
 
+#include "plugin/no_throw.h"
 #include "plugin/startup.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) return StartModule(instance) ? TRUE : FALSE;
+    // A start-up that throws refuses the load like one that fails.
+    if (reason == DLL_PROCESS_ATTACH) return CallNoThrow(false, [&] { return StartModule(instance); }) ? TRUE : FALSE;
     return TRUE;
 }

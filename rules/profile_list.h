@@ -6,3 +6,5 @@
 // separated by NULs, ending with an empty name.  Missing file or section:
 // an empty list (the buffer starts with two NULs).
 std::vector<char> ReadProfileList(const char* path, const char* section = nullptr);
+// The same through the wide profile functions.
+std::vector<wchar_t> ReadProfileList(const wchar_t* path, const wchar_t* section = nullptr);

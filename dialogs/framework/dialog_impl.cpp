@@ -1,5 +1,7 @@
 #include "dialogs/framework/dialog_impl.h"
 
+#include "plugin/no_throw.h"
+
 namespace {
 // The object whose dialog is being created on this thread: messages that
 // arrive before WM_INITDIALOG (WM_SETFONT, ...) find it here.
@@ -49,6 +51,7 @@ HWND CDialogBase::CreateFromTemplate(UINT templateId, HWND parent, LPARAM param)
 
 INT_PTR CDialogBase::RunModalFromTemplate(UINT templateId, HWND owner, LPARAM param) {
     m_initParam = param;
+    m_bModal = true;
     t_creating = this;
     INT_PTR result = ::DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId), owner, DialogProc,
                                        reinterpret_cast<LPARAM>(this));
@@ -73,12 +76,18 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND window, UINT message, WPARAM wPara
     if (message == WM_INITDIALOG) lParam = self->m_initParam;
 
     LRESULT result = 0;
-    BOOL handled = self->ProcessWindowMessage(window, message, wParam, lParam, result);
+    BOOL handled = FALSE;
+    const bool ran =
+        CallNoThrow([&] { handled = self->ProcessWindowMessage(window, message, wParam, lParam, result); });
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(window, DWLP_USER, 0);
         self->m_hWnd = nullptr;
-        self->OnFinalMessage(window);
+        CallNoThrow([&] { self->OnFinalMessage(window); });
         return handled ? TRUE : FALSE;
+    }
+    if (!ran) {
+        if (self->m_bModal) ::EndDialog(window, -1);
+        return FALSE;
     }
     if (!handled) return FALSE;
     if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);

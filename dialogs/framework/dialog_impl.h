@@ -20,6 +20,11 @@ public:
     virtual ~CDialogBase();
 
     // The message table: TRUE when handled, with the result in `result`.
+    // Every handler of every dialog runs through the one dialog procedure,
+    // which lets no exception out: a message whose handler throws is
+    // answered as unhandled, and a modal dialog then ends with -1 (as one
+    // that could not be made), its object being half changed; a modeless
+    // page stays where the console shows it.
     virtual BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
     // Called after WM_NCDESTROY, once m_hWnd is null again.
     virtual void OnFinalMessage(HWND window) {}
@@ -33,6 +38,8 @@ protected:
     // The init parameter the caller gave Create/DoModal (WM_INITDIALOG's
     // lParam carries the framework's own pointer).
     LPARAM m_initParam = 0;
+    // Run by DoModal: a handler that throws ends the dialog.
+    bool m_bModal = false;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "plugin/no_throw.h"
+
 namespace report_list {
 
 namespace {
@@ -21,7 +23,9 @@ struct NotificationBatch {
         ++depth;
         while (pending && answer) {
             pending = false;
-            answer();
+            // Called from the list's window procedure: an answer that throws
+            // leaves the other list as it was.
+            CallNoThrow([this] { answer(); });
         }
         pending = false;
         --depth;

@@ -2,6 +2,7 @@
 // window outliving the page object.
 #include <gtest/gtest.h>
 
+#include "tests/support/console_window.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/test_files.h"
 
@@ -9,31 +10,10 @@ using namespace testing_support;
 
 namespace {
 
-HWND MakeConsoleWindow() {
-    static ATOM atom = [] {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"VtpsTestConsole";
-        return ::RegisterClassW(&wc);
-    }();
-    (void)atom;
-    return ::CreateWindowExW(0, L"VtpsTestConsole", L"console", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480,
-                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-}
-
 int ChildCount(HWND parent) {
     int count = 0;
     for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) ++count;
     return count;
-}
-
-void PumpMessages() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
 }
 
 class PageLifetime : public ::testing::Test {

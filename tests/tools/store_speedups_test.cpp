@@ -16,6 +16,8 @@
 #include "rules/rule_entry_list.h"
 #include "rules/rule_store.h"
 #include "rules/value_spec.h"
+#include "tests/support/profile_meter.h"
+#include "tests/support/rule_files.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;
@@ -65,6 +67,15 @@ std::vector<EntryView> ReadThroughProfileCalls(const char* path) {
     return Flatten(result.get());
 }
 
+std::string Utf16WithMark(const std::string& ascii) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
 class StoreSpeedups : public ::testing::Test {
 protected:
     ScratchDir folder_{L"store-speedups"};
@@ -112,13 +123,50 @@ TEST_F(StoreSpeedups, RuleFilesGiveTheSameRulesWhicheverWayTheyAreRead) {
         {"name too long for the buffer", "[S]\r\nname=" + longName + "\r\nHKCU\\A=1\r\n", true},
         {"byte-order mark", "\xEF\xBB\xBF[S]\r\nHKCU\\A=1\r\n", false},
         {"section name with blanks", "[ S ]\r\nHKCU\\A=1\r\n", false},
+        // Forms whose per-key answers a whole section's text must reproduce.
+        {"line without value before the name", "[S]\r\nname\r\nNAME=Shown\r\nHKCU\\A=1\r\n", false},
+        {"line without value before its rule", "[S]\r\nHKCU\\A\r\nhkcu\\a=1\r\nHKCU\\B=2\r\n", false},
+        {"empty key", "[S]\r\n=x\r\nHKCU\\A=1\r\n[T]\r\nHKCU\\B=2\r\n", false},
+        {"keys that differ only past ASCII",
+         "; c\r\n[S]\r\nHKCU\\\xC9=1\r\nHKCU\\\xE9=2\r\nHKCU\\I=3\r\nHKCU\\i=4\r\nHKCU\\\xD6\xD0=5\r\n", false},
+        {"quoted values of every length",
+         "[S]\r\nHKCU\\A=\"x\"\r\nHKCU\\B=\"" + std::string(258, 'q') + "\"\r\nHKCU\\C='" + longValue +
+             "'\r\nHKCU\\D=\"\r\nHKCU\\E=\"\"\r\nname='n'\r\n",
+         false},
+        {"values at the buffer edges",
+         "; c\r\n[S]\r\nname=" + std::string(59, 'n') + "\r\nHKCU\\A=" + std::string(258, 'a') + "\r\nHKCU\\B=" +
+             std::string(259, 'b') + "\r\nHKCU\\C=" + std::string(260, 'c') + "\r\n[T]\r\nname=" +
+             std::string(60, 'm') + "\r\nHKCU\\D=\xD6\xD0" + std::string(257, 'd') + "\r\nHKCU\\E=\xD6\xD0" +
+             std::string(258, 'e') + "\r\n",
+         false},
+        {"blanks and tabs around names and values", "; c\r\n[S]\r\n\tHKCU\\A \t= 1 \r\n  name = N \r\n", false},
+        {"UTF-8 text the code page keeps", "\xEF\xBB\xBF[Caf\xC3\xA9]\r\nHKCU\\Caf\xC3\xA9=\xC3\xA9t\xC3\xA9\r\n", false},
+        {"UTF-8 text the code page loses",
+         "\xEF\xBB\xBF[S]\r\nHKCU\\\xE4\xB8\xAD=\xE4\xB8\xAD\r\nHKCU\\A=1\r\nHKCU\\\xE2\x84\xAA=2\r\nHKCU\\k=3\r\n",
+         false},
+        {"a section named again", "[S]\r\nHKCU\\A=1\r\n[T]\r\nname=t\r\n[s]\r\nHKCU\\B=2\r\n", false},
+        {"UTF-16 text", Utf16WithMark("[S]\r\nname=N\r\nHKCU\\A=\"q\"\r\nHKCU\\B=2\r\n"), false},
+        {"names alike in other pieces", "[S]\r\nHKCU\\A=1\r\n[T]\r\nHKCU\\B=2\r\n[s]\r\nname=n\r\n[t]\r\n", false},
+        {"a name the code page loses", "\xEF\xBB\xBF[\xE4\xB8\xAD]\r\nHKCU\\A=1\r\n[?]\r\nHKCU\\B=2\r\n", false},
+        {"section lines a piece must not start at",
+         "; c\r\n[A]\r\nHKCU\\A=1\r\n [B]\r\nHKCU\\B=2\r\n\xE9\r\n[C]\r\nHKCU\\C=3\r\n[D\r\nHKCU\\D=4\r\n", false},
+        {"double-byte text", "; c\r\n[\xD6\xD0]\r\nname=\xD6\xD0\r\nHKCU\\\xD6\xD0=\xD6\xD0,1\r\n", false},
     };
     for (const IniCase& c : cases) {
         const std::string path = Write(L"RegUser.ini", c.text);
         std::vector<PlainIniSection> sections;
-        EXPECT_EQ(ReadPlainIniFile(path.c_str(), sections) == PlainIniRead::kPlain, c.plain) << c.what;
+        // Which texts are plain depends on the code page; the cases are written for 1252.
+        if (::GetACP() == 1252) {
+            EXPECT_EQ(ReadPlainIniFile(path.c_str(), sections) == PlainIniRead::kPlain, c.plain) << c.what;
+        }
         RuleEntryList read(ReadIniRuleFile(path.c_str()));
-        EXPECT_EQ(Flatten(read.get()), ReadThroughProfileCalls(path.c_str())) << c.what;
+        const std::vector<EntryView> expected = ReadThroughProfileCalls(path.c_str());
+        EXPECT_EQ(Flatten(read.get()), expected) << c.what;
+        // The profile functions given the file in pieces of one section each.
+        IniReadLimits pieces;
+        pieces.sectionsPerPiece = 1;
+        RuleEntryList inPieces(ReadIniRuleFile(path.c_str(), pieces, nullptr));
+        EXPECT_EQ(Flatten(inPieces.get()), expected) << c.what << ", in pieces";
     }
     // Rules are really there: the comparison is not between two empty lists.
     RuleEntryList many_rules(ReadIniRuleFile(Write(L"RegUser.ini", many).c_str()));
@@ -129,6 +177,19 @@ TEST_F(StoreSpeedups, RuleFilesGiveTheSameRulesWhicheverWayTheyAreRead) {
     EXPECT_EQ(ReadIniRuleFile(Path(L"absent.ini").c_str()), nullptr);
     // A bare file name is looked up by the profile functions elsewhere.
     EXPECT_EQ(ReadPlainIniFile("RegUser.ini", sections), PlainIniRead::kOther);
+}
+
+TEST_F(StoreSpeedups, RuleFilesNotInThePlainFormAreReadOneCallPerSection) {
+    // 300 sections of 20 rules, with a byte-order mark.
+    const std::string path = Write(L"RegUser.ini", "\xEF\xBB\xBF" + RuleFileText(0, 6000, 20));
+    ProfileMeter meter(::GetModuleHandleW(nullptr));
+    ASSERT_TRUE(meter.Installed());
+    RuleEntryList rules(ReadIniRuleFile(path.c_str()));
+    EXPECT_EQ(CountRuleEntries(rules.get()), 6000u);
+    EXPECT_EQ(meter.SectionReads(), 300u);
+    EXPECT_EQ(meter.ValueReads(), 0u);
+    // The section list, its buffer doubling from ten bytes.
+    EXPECT_LE(meter.ListReads(), 12u);
 }
 
 // A store of a few categories for ReadModeAction, released afterwards.

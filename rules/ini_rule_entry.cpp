@@ -1,0 +1,36 @@
+#include "rules/ini_rule_entry.h"
+
+#include <cstring>
+
+#include "core/root_names.h"
+#include "core/rule_text.h"
+#include "rules/rule_entry_list.h"
+#include "rules/value_spec.h"
+
+bool IsDisplayNameKey(std::string_view key) {
+    if (key.size() != sizeof(kDisplayNameKey) - 1) return false;
+    for (size_t i = 0; i < key.size(); ++i) {
+        char c = key[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != kDisplayNameKey[i]) return false;
+    }
+    return true;
+}
+
+bool IsRuleKey(std::string_view key) {
+    const size_t backslash = key.find('\\');
+    // Root names are short: a longer first part names none.
+    char root[64];
+    if (backslash == std::string_view::npos || backslash >= sizeof root) return false;
+    std::memcpy(root, key.data(), backslash);
+    root[backslash] = '\0';
+    return RootFromLongName(root) != 0 || RootFromShortName(root) != 0;
+}
+
+RuleEntry* MakeExpandedRule(const char* section, const char* displayName, const char* key, const char* value) {
+    RuleEntryList entry(MakeRuleEntry(section, displayName, key, value));
+    if (!entry) return nullptr;
+    entry->valueSpec = ExpandValueSpec(entry->valueSpec);
+    if (!entry->valueSpec) return nullptr;  // out of memory: the rule is dropped
+    return entry.release();
+}
