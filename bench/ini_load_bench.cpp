@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "paired_runs.h"
 #include "settings_aside.h"
 #include "stopwatch.h"
 #include "tests/support/plugin_library.h"
@@ -208,7 +209,7 @@ int main(int argc, char** argv) {
             std::printf("%-40s %7.1f MB  %s\n", c.name, Megabytes(size), problem.c_str());
         else
             std::printf("%-40s %7.1f MB %8.0f ms %9.1f MB (+%7.1f MB) %9.1f MB (+%7.1f MB)\n", c.name, Megabytes(size),
-                        Median(times), Megabytes(peakWs), Megabytes(peakWs - baseWs), Megabytes(peakPf),
+                        SpreadOf(times).median, Megabytes(peakWs), Megabytes(peakWs - baseWs), Megabytes(peakPf),
                         Megabytes(peakPf - basePf));
         std::fflush(stdout);
     }

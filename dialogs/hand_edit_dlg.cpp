@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "dialogs/add_vir_dlg.h"
 #include "plugin/dll_module.h"
 #include "plugin/globals.h"
@@ -11,6 +13,7 @@
 #include "plugin/settings_files.h"
 #include "rules/ansi_text.h"
 #include "rules/ini_rules.h"
+#include "rules/profile_list.h"
 #include "rules/rule_entry_list.h"
 
 CHandEditDlg* g_pHandEditDlg = nullptr;

@@ -236,12 +236,13 @@ RegDefineSummary RegDefineWalk::Run() {
         return summary_;
     }
     // A stream without errors is read whole up to the capacity, so the
-    // reader need not run (it makes a node per item).
-    if (overLimit) {
-        summary_.categoriesRead = summary_.categories < kMaxCategories ? summary_.categories : kMaxCategories;
-        summary_.itemsRead = summary_.items;
-    } else if (findings_.Errors() == errorsBefore && summary_.categories <= kMaxCategories) {
+    // reader need not run (it makes a node per item, which for a stream of
+    // far more items than any store holds this check does not risk either).
+    if (findings_.Errors() == errorsBefore && summary_.categories <= kMaxCategories) {
         summary_.categoriesRead = summary_.categories;
+        summary_.itemsRead = summary_.items;
+    } else if (counts.items > kMaxUserDatabaseItems) {
+        summary_.categoriesRead = summary_.categories < kMaxCategories ? summary_.categories : kMaxCategories;
         summary_.itemsRead = summary_.items;
     } else {
         ReadAsThePluginDoes();
