@@ -90,7 +90,7 @@ void CHandEditDlg::InsertColumns() {
     }
 }
 
-void CHandEditDlg::BuildIniPath() { BuildEditableRuleFilePath(m_szIniPath, MAX_PATH); }
+void CHandEditDlg::BuildIniPath() { BuildReadableRuleFilePath(m_szIniPath, MAX_PATH); }
 
 int CHandEditDlg::RowCount() const { return static_cast<int>(::SendMessageW(m_wndList, LVM_GETITEMCOUNT, 0, 0)); }
 
@@ -187,7 +187,10 @@ LRESULT CHandEditDlg::OnDelete(WORD, WORD, HWND, BOOL&) {
     ::SendMessageW(m_wndList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
     const std::string section = static_cast<size_t>(row) < m_rowSections.size() ? m_rowSections[static_cast<size_t>(row)]
                                                                                   : ToAnsi(shown);
-    if (m_szIniPath[0]) DeleteSection(ToAnsi(m_szIniPath), section);
+    // A file that could not be read whole at the load is left as it is.
+    wchar_t editable[MAX_PATH];
+    BuildEditableRuleFilePath(editable, MAX_PATH);
+    if (editable[0]) DeleteSection(editable, section);
 
     // The list shows what the file holds now, with the row that took the
     // deleted one's place selected.
@@ -205,17 +208,17 @@ void CHandEditDlg::SelectRow(int row) {
     ::SendMessageW(m_wndList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
-void CHandEditDlg::DeleteSection(const std::string& path, const std::string& section) {
+void CHandEditDlg::DeleteSection(const std::wstring& path, const std::string& section) {
     // The whole section goes: its name line and every rule in it.  The
     // profile functions take names without regard to case but remove one
     // section a call, so each spelling of the name in the file costs a call.
-    const std::vector<char> sections = ReadProfileList(path.c_str());
+    const std::vector<char> sections = ReadProfileList(ToAnsi(path.c_str()).c_str());
     int spellings = 0;
     for (const char* name = sections.data(); *name; name += std::strlen(name) + 1)
         if (SameSection(name, section)) ++spellings;
     const std::wstring wideSection = ToWide(section.c_str());
     for (int i = 0; i < spellings || i == 0; ++i)
-        ::WritePrivateProfileStringW(wideSection.c_str(), nullptr, nullptr, m_szIniPath);
+        ::WritePrivateProfileStringW(wideSection.c_str(), nullptr, nullptr, path.c_str());
 }
 
 LRESULT CHandEditDlg::OnListRightClick(int, LPNMHDR, BOOL&) {

@@ -61,7 +61,7 @@ private:
     void InsertColumns();
     int InsertRow(int index, const std::wstring& section, const std::wstring& displayName,
                   const std::wstring& keyPath, const std::wstring& value, const std::string& fileSection);
-    void DeleteSection(const std::string& path, const std::string& section);
+    void DeleteSection(const std::wstring& path, const std::string& section);
     void SelectRow(int row);
     int RowCount() const;
     int SelectedRow() const;

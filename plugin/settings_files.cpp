@@ -52,9 +52,19 @@ void BuildSettingsPath(const wchar_t* name, wchar_t* buffer, UINT bufferChars, b
     wmemcpy(buffer, path.c_str(), path.size() + 1);
 }
 
-void BuildEditableRuleFilePath(wchar_t* buffer, UINT bufferChars) {
+namespace {
+void BuildRuleFileWorkPath(wchar_t* buffer, UINT bufferChars, uint32_t withheld) {
     BuildSettingsPath(kRegUserIniName, buffer, bufferChars, false);
-    if (buffer && bufferChars && (g_ruleStore.unreadableFiles & kUnreadableUserIni)) buffer[0] = 0;
+    if (buffer && bufferChars && (withheld & kUnreadableUserIni)) buffer[0] = 0;
+}
+}  // namespace
+
+void BuildReadableRuleFilePath(wchar_t* buffer, UINT bufferChars) {
+    BuildRuleFileWorkPath(buffer, bufferChars, g_ruleStore.staleFiles);
+}
+
+void BuildEditableRuleFilePath(wchar_t* buffer, UINT bufferChars) {
+    BuildRuleFileWorkPath(buffer, bufferChars, g_ruleStore.unreadableFiles);
 }
 
 void BuildSettingsFileSet(SettingsFileSet& set) {

@@ -25,9 +25,12 @@ extern const wchar_t kExpertIniName[];     // "QRegEx.ini"
 // leaves the buffer empty: a cut path could name another file.
 void BuildSettingsPath(const wchar_t* name, wchar_t* buffer, UINT bufferChars, bool real);
 
-// The working copy of RegUser.ini for the hand-edit and add-entry dialogs,
-// or empty while the real file could not be read at the last Load (the
-// working copy then holds stale bytes, which are neither shown nor edited).
+// The working copy of RegUser.ini to read rules from, or empty while it
+// holds stale bytes (the real file could not be copied at the last Load).
+void BuildReadableRuleFilePath(wchar_t* buffer, UINT bufferChars);
+// The working copy of RegUser.ini to write entries into, or empty while the
+// real file could not be read whole at the last Load (busy, or beyond the
+// limits): such a file is left as it is.
 void BuildEditableRuleFilePath(wchar_t* buffer, UINT bufferChars);
 
 // The six paths, in the order QRegUser.rdb, QRegEx.ini, RegUser.ini (real,

@@ -11,6 +11,7 @@
 #include "plugin/install_info.h"
 #include "plugin/raii.h"
 #include "plugin/settings_files.h"
+#include "rules/ini_rules.h"
 #include "rules/rule_database.h"
 #include "rules/rule_store.h"
 
@@ -34,6 +35,12 @@ void CopyOrder(FilePair (&pairs)[3]) {
 // Another program may hold a settings file for a moment (the component
 // reading it, a scanner, a backup): one more try after this pause.
 const DWORD kBusyRetryMs = 250;
+
+uint64_t FileSizeOf(const wchar_t* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!path[0] || !::GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
 
 bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
@@ -82,10 +89,14 @@ void LoadSettings() {
     CopyOrder(pairs);
     // The working copies are the plug-in's own: a plain copy will do, and a
     // torn one is replaced at the next Load.
-    uint32_t unreadable = 0;
+    uint32_t stale = 0;
     for (const FilePair& p : pairs)
-        if (p.real[0] && p.work[0] && !RefreshWorkingCopy(p)) unreadable |= p.unreadableBit;
-    MergeRuleLibraries(GetLanguageId(), g_settingsFiles.userDatabase, g_settingsFiles.expertIni, unreadable);
+        if (p.real[0] && p.work[0] && !RefreshWorkingCopy(p)) stale |= p.unreadableBit;
+    // A rule file beyond the size the plug-in reads is read up to it, but
+    // what lies beyond must not be lost by writing the file back.
+    uint32_t unreadable = 0;
+    if (FileSizeOf(g_settingsFiles.regUserIni) > kMaxIniFileBytes) unreadable |= kUnreadableUserIni;
+    MergeRuleLibraries(GetLanguageId(), g_settingsFiles.userDatabase, g_settingsFiles.expertIni, unreadable, stale);
 }
 
 bool ApplyWorkingCopies() {

@@ -348,12 +348,13 @@ void WriteModeAction(const char* iniPath) {
 }
 
 uint32_t MergeRuleLibraries(WORD languageId, const wchar_t* realUserDatabasePath, const wchar_t* realExpertIniPath,
-                            uint32_t unreadable) {
+                            uint32_t unreadable, uint32_t stale) {
     BuildLibraryPath(languageId);
     ReleaseRuleStore();
 
     RuleStore& store = g_ruleStore;
-    store.unreadableFiles = unreadable;
+    store.unreadableFiles = unreadable | stale;
+    store.staleFiles = stale;
     store.categories = AllocCategories();
     if (!store.categories) return 0;
     // One record is kept free for the user category, so the user's own rules
@@ -383,9 +384,9 @@ uint32_t MergeRuleLibraries(WORD languageId, const wchar_t* realUserDatabasePath
     // whether or not a library was found.
     for (const RuleEntry* entry = library.get(); entry; entry = entry->next) AddRuleAsItem(user, *entry);
 
-    // (Stale bytes of a rule file that could not be read give no rules.)
+    // (Stale bytes of a rule file that could not be copied give no rules.)
     wchar_t userIni[kPathChars];
-    BuildEditableRuleFilePath(userIni, kPathChars);
+    BuildReadableRuleFilePath(userIni, kPathChars);
     const std::string userIniAnsi = AnsiPath(userIni);
     if (!userIniAnsi.empty()) {
         RuleEntryList rules(ReadIniRuleFile(userIniAnsi.c_str()));

@@ -17,9 +17,13 @@ struct RuleStore {
     char specialLibraryPath[kStorePathSize];// real QRegSpecial.rdb; set at module load
     char userIniPath[kStorePathSize];       // real RegUser.ini; set at module load
     char regLibPath[kStorePathSize];        // RegLib.rdb; set at each load
-    // Settings files that could not be read at the last load (kUnreadable*
-    // bits): their working copies are never saved over nor applied.
+    // Settings files that could not be read whole at the last load, being
+    // busy or beyond the limits (kUnreadable* bits): their working copies
+    // are never saved over nor applied.
     uint32_t unreadableFiles;
+    // Of those, the ones whose working copies could not even be refreshed:
+    // they hold stale bytes, which are not read either.
+    uint32_t staleFiles;
     // Categories of the user database beyond the store's room: not shown,
     // but written back unchanged at every save.
     RuleCategory* overflow;
@@ -38,10 +42,11 @@ const uint32_t kMaxIniRules = 10001;
 const DWORD kLibraryRetryMs = 4000;
 
 // Rebuilds the store from the rule files; returns the new count.
-// `unreadable` names the settings files whose copies failed at this load;
-// the merge adds the user database when it cannot be read.
+// `unreadable` names the settings files that this load could not read
+// whole, `stale` those whose working copies it could not refresh; the merge
+// adds the user database when it cannot be read.
 uint32_t MergeRuleLibraries(WORD languageId, const wchar_t* realUserDatabasePath, const wchar_t* realExpertIniPath,
-                            uint32_t unreadable = 0);
+                            uint32_t unreadable = 0, uint32_t stale = 0);
 // Sets libraryPath and regLibPath from the product's data folder.
 void BuildLibraryPath(WORD languageId);
 // Merges the categories and items of a user database into the store; those

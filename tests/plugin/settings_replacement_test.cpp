@@ -13,6 +13,7 @@
 #include "plugin/raii.h"
 #include "plugin/settings_files.h"
 #include "plugin/settings_transfer.h"
+#include "rules/ini_rules.h"
 #include "rules/rule_store.h"
 #include "tests/support/test_files.h"
 
@@ -185,6 +186,21 @@ TEST_F(SettingsLeftovers, WhatAKilledRunLeftGoesAtTheNextLoadApplyOrImport) {
         EXPECT_TRUE(FileExists(folder_ + name));
         EXPECT_EQ(ReadBytes(folder_ + name), "");
     }
+}
+
+TEST_F(SettingsLeftovers, ARuleFileBeyondTheSizeLimitIsReadButNeverWrittenBack) {
+    // One line more than the plug-in reads: what lies beyond must survive.
+    std::string big = "[Kept]\r\nHKCU\\Software\\Kept=1\r\n";
+    big.resize(kMaxIniFileBytes + 64, ';');
+    big += "\r\n[Beyond]\r\nHKCU\\Software\\Beyond=1\r\n";
+    ASSERT_TRUE(WriteBytes(folder_ + L"RegUser.ini", big));
+    LoadSettings();
+    EXPECT_EQ(g_ruleStore.unreadableFiles & kUnreadableUserIni, kUnreadableUserIni);
+    EXPECT_EQ(g_ruleStore.staleFiles & kUnreadableUserIni, 0u) << "its working copy is whole and is read";
+    WriteBytes(folder_ + L"tempRegUser.ini", "[Edited]\r\nHKCU\\Software\\Edited=1\r\n");
+    g_bModified = true;
+    EXPECT_TRUE(ApplyWorkingCopies());
+    EXPECT_TRUE(ReadBytes(folder_ + L"RegUser.ini") == big) << "the rule file was written back";
 }
 
 TEST_F(SettingsLeftovers, AStagingFileStillBeingWrittenElsewhereIsLeftAlone) {
