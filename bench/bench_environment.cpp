@@ -1,7 +1,7 @@
 #include "bench_environment.h"
 
-#include "plugin/install_info.h"
-#include "plugin/resource_module.h"
+#include "win/install_info.h"
+#include "win/resource_module.h"
 #include "rules/rule_store.h"
 #include "tests/support/plugin_library.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 #include "settings_aside.h"
 #include "tests/support/test_files.h"
 

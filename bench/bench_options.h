@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "paired_runs.h"
-#include "tools/rdbtool/max_set.h"
+#include "rdbtool/max_set.h"
 
 struct BenchOptions {
     int runs = kRunsForVerdict;

@@ -34,10 +34,10 @@
 #include "machine_note.h"
 #include "modal_timer.h"
 #include "paired_runs.h"
-#include "plugin/resource_module.h"
-#include "plugin/settings_files.h"
+#include "win/resource_module.h"
+#include "win/settings_files.h"
 #include "plugin/settings_transfer.h"
-#include "rules/ansi_text.h"
+#include "win/ansi_text.h"
 #include "rules/ini_rules.h"
 #include "rules/rule_entry_list.h"
 #include "rules/rule_store.h"
@@ -45,7 +45,7 @@
 #include "stopwatch.h"
 #include "template_layout.h"
 #include "tests/support/modal_script.h"
-#include "tools/rdbtool/max_set.h"
+#include "rdbtool/max_set.h"
 
 using testing_support::ModalScript;
 

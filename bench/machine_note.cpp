@@ -4,7 +4,7 @@
 
 #include <ctime>
 
-#include "tools/rdbtool/file_bytes.h"
+#include "rdbtool/file_bytes.h"
 
 namespace {
 

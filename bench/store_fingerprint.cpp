@@ -5,7 +5,7 @@
 
 #include "rules/rule_store.h"
 #include "tests/support/test_files.h"
-#include "tools/rdbtool/stream_bytes.h"
+#include "rdbtool/stream_bytes.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
 #include "dialogs/add_vir_dlg.h"
 
 #include "dialogs/hand_edit_dlg.h"
-#include "plugin/dll_module.h"
-#include "plugin/resource_module.h"
-#include "plugin/settings_files.h"
-#include "rules/ansi_text.h"
+#include "win/dll_module.h"
+#include "win/resource_module.h"
+#include "win/settings_files.h"
+#include "rules/rule_store.h"
+#include "win/ansi_text.h"
 #include "rules/user_rights.h"
 
 std::wstring ComposeKeyPath(const std::wstring& base, const std::wstring& subKey) {

@@ -5,8 +5,8 @@
 
 #include "dialogs/framework/button_exchange.h"
 #include "dialogs/framework/resource_ui.h"
-#include "plugin/dll_module.h"
-#include "rules/ansi_field.h"
+#include "win/dll_module.h"
+#include "win/ansi_field.h"
 #include "rules/user_rights.h"
 
 namespace {

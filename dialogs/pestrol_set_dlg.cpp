@@ -5,10 +5,11 @@
 
 #include "dialogs/expert_dlg.h"
 #include "dialogs/hand_edit_dlg.h"
-#include "plugin/dll_module.h"
-#include "plugin/settings_transfer.h"
+#include "win/dll_module.h"
 
-void CPestrolSetDlg::Apply() { ApplyWorkingCopies(); }
+void CPestrolSetDlg::Apply() {
+    if (m_pfnApplySettings) m_pfnApplySettings();
+}
 
 LRESULT CPestrolSetDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     if (IWindowStyle* style = CurrentWindowStyle()) {

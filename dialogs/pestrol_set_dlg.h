@@ -8,6 +8,10 @@ public:
     enum { IDD = 102 };
     enum { IDC_EXPERT = 1001, IDC_HAND_EDIT = 1002 };
 
+    // `applySettings` is what Apply runs: the plug-in's copy of the working
+    // copies over the real files, which lies above the dialogs.
+    explicit CPestrolSetDlg(void (*applySettings)() = nullptr) : m_pfnApplySettings(applySettings) {}
+
     // Copies the working copies over the real files and signals the
     // component, once an editor has been confirmed.
     void Apply();
@@ -25,4 +29,6 @@ private:
     // Each click runs a fresh editor object modally over the page.
     LRESULT OnHandEdit(WORD, WORD, HWND, BOOL&);
     LRESULT OnExpert(WORD, WORD, HWND, BOOL&);
+
+    void (*m_pfnApplySettings)();
 };

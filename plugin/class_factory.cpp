@@ -4,7 +4,7 @@
 #include <new>
 
 #include "plugin/com_module.h"
-#include "plugin/no_throw.h"
+#include "win/no_throw.h"
 #include "plugin/plugin_object.h"
 
 HRESULT STDMETHODCALLTYPE CVtPsSetPluginFactory::QueryInterface(REFIID riid, void** object) {

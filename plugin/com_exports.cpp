@@ -6,8 +6,8 @@
 
 #include "plugin/class_factory.h"
 #include "plugin/com_module.h"
-#include "plugin/no_throw.h"
-#include "plugin/raii.h"
+#include "win/no_throw.h"
+#include "win/raii.h"
 #include "plugin/script_registrar.h"
 
 namespace {

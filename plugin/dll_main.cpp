@@ -1,7 +1,7 @@
 // The module's entry point: start-up on process attach only.
 #include <windows.h>
 
-#include "plugin/no_throw.h"
+#include "win/no_throw.h"
 #include "plugin/startup.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

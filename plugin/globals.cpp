@@ -1,4 +1,3 @@
 #include "plugin/globals.h"
 
-bool g_bModified = false;
 CPestrolSetDlg* g_pSetDlg = nullptr;

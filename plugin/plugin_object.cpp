@@ -6,18 +6,22 @@
 #include "dialogs/pestrol_set_dlg.h"
 #include "plugin/com_module.h"
 #include "plugin/globals.h"
-#include "plugin/no_throw.h"
-#include "plugin/resource_module.h"
+#include "win/no_throw.h"
+#include "win/resource_module.h"
 #include "plugin/settings_transfer.h"
 
 namespace {
 const UINT kTitleString = 125;
 
 HWND PageWindow() { return g_pSetDlg ? g_pSetDlg->m_hWnd : nullptr; }
+
+// The page's Apply: the working copies over the real files (its result
+// reaches no caller: Apply answers 0 whatever happened).
+void ApplySettings() { ApplyWorkingCopies(); }
 }  // namespace
 
 CVtPsSetPlugin::CVtPsSetPlugin() {
-    if (!g_pSetDlg) g_pSetDlg = new (std::nothrow) CPestrolSetDlg();
+    if (!g_pSetDlg) g_pSetDlg = new (std::nothrow) CPestrolSetDlg(ApplySettings);
     ::OutputDebugStringW(L"\nVtPestrol: CVtPsSetPlugin::CVtPsSetPlugin \n");
 }
 
@@ -119,7 +123,7 @@ LONG STDMETHODCALLTYPE CVtPsSetPlugin::Apply() {
         if (g_pSetDlg)
             g_pSetDlg->Apply();
         else
-            ApplyWorkingCopies();
+            ApplySettings();
         return 0L;
     });
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "plugin/com_module.h"
-#include "plugin/raii.h"
+#include "win/raii.h"
 
 // The system's registry-script registrar (atl.dll).  Declared outside the
 // anonymous namespace: with internal linkage and no implementation in sight

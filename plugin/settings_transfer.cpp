@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "core/settings_blob.h"
-#include "plugin/file_replacement.h"
-#include "plugin/globals.h"
-#include "plugin/install_info.h"
-#include "plugin/raii.h"
-#include "plugin/settings_files.h"
+#include "win/file_replacement.h"
+#include "dialogs/modified_flag.h"
+#include "win/install_info.h"
+#include "win/raii.h"
+#include "win/settings_files.h"
 #include "rules/ini_rules.h"
 #include "rules/rule_database.h"
 #include "rules/rule_store.h"

@@ -4,10 +4,10 @@
 #include <cwchar>
 
 #include "plugin/com_module.h"
-#include "plugin/dll_module.h"
-#include "plugin/install_info.h"
-#include "plugin/library_path.h"
-#include "plugin/resource_module.h"
+#include "win/dll_module.h"
+#include "win/install_info.h"
+#include "win/library_path.h"
+#include "win/resource_module.h"
 
 namespace {
 HINSTANCE g_hLanguageModule = nullptr;  // never released

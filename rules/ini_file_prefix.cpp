@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 
 size_t WholeLinesLength(std::string_view bytes) {
     const bool utf16le = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&

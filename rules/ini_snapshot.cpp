@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 
 namespace {
 

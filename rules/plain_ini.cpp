@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "core/root_names.h"
-#include "plugin/raii.h"
+#include "win/raii.h"
 
 namespace {
 

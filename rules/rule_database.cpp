@@ -10,7 +10,7 @@
 
 #include "core/regdefine.h"
 #include "core/reglib.h"
-#include "rules/ansi_text.h"
+#include "win/ansi_text.h"
 #include "rules/rule_storage.h"
 #include "rules/value_spec.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "rules/ansi_text.h"
+#include "win/ansi_text.h"
 
 RuleStorage::RuleStorage(const wchar_t* storageName) {
     const wchar_t* name = storageName ? storageName : kDefaultStorageName;

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "core/lock_name.h"
-#include "plugin/raii.h"
+#include "win/raii.h"
 #include "rules/rule_stream.h"
 
 const wchar_t kDefaultStorageName[] = L"OLE_ROOT";

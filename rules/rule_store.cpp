@@ -11,10 +11,10 @@
 #include "core/root_names.h"
 #include "core/rule_entry.h"
 #include "core/rule_text.h"
-#include "plugin/install_info.h"
-#include "plugin/resource_module.h"
-#include "plugin/settings_files.h"
-#include "rules/ansi_field.h"
+#include "win/install_info.h"
+#include "win/resource_module.h"
+#include "win/settings_files.h"
+#include "win/ansi_field.h"
 #include "rules/ini_rules.h"
 #include "rules/rule_database.h"
 #include "rules/rule_entry_list.h"
@@ -245,6 +245,40 @@ void KeepAside(RuleCategory& category) {
 
 void SetLibraryRetryWaitForTest(void (*wait)(DWORD)) { g_retryWait = wait; }
 
+void BuildRuleStorePaths() {
+    struct Field {
+        const wchar_t* name;
+        bool real;
+        char* target;
+    };
+    const Field fields[] = {
+        {kUserDatabaseName, false, g_ruleStore.userDatabasePath},
+        {kExpertIniName, false, g_ruleStore.expertIniPath},
+        {L"QRegSpecial.rdb", true, g_ruleStore.specialLibraryPath},
+        {kRegUserIniName, true, g_ruleStore.userIniPath},
+    };
+    for (const Field& f : fields) {
+        wchar_t path[kPathChars];
+        BuildSettingsPath(f.name, path, kPathChars, f.real);
+        WideToAnsiField(path, f.target, kStorePathSize);
+    }
+}
+
+namespace {
+void BuildRuleFileWorkPath(wchar_t* buffer, UINT bufferChars, uint32_t withheld) {
+    BuildSettingsPath(kRegUserIniName, buffer, bufferChars, false);
+    if (buffer && bufferChars && (withheld & kUnreadableUserIni)) buffer[0] = 0;
+}
+}  // namespace
+
+void BuildReadableRuleFilePath(wchar_t* buffer, UINT bufferChars) {
+    BuildRuleFileWorkPath(buffer, bufferChars, g_ruleStore.staleFiles);
+}
+
+void BuildEditableRuleFilePath(wchar_t* buffer, UINT bufferChars) {
+    BuildRuleFileWorkPath(buffer, bufferChars, g_ruleStore.unreadableFiles);
+}
+
 void BuildLibraryPath(WORD languageId) {
     wchar_t fileName[32];
     _snwprintf(fileName, 31, L"QRegEx%04X.rdb", languageId);
@@ -439,8 +473,10 @@ void ReleaseRuleStore() {
 }
 
 namespace {
-// The store is released when the module unloads.
-struct ReleaseStoreAtUnload {
-    ~ReleaseStoreAtUnload() { ReleaseRuleStore(); }
-} g_releaseStoreAtUnload;
+// The store's paths are built when the module is loaded, before start-up,
+// and the store is released when the module unloads.
+struct StoreLifetime {
+    StoreLifetime() { BuildRuleStorePaths(); }
+    ~StoreLifetime() { ReleaseRuleStore(); }
+} g_storeLifetime;
 }  // namespace

@@ -65,5 +65,18 @@ void WriteModeAction(const char* iniPath);
 // Frees every category's items and the arrays; count 0.
 void ReleaseRuleStore();
 
+// Fills the four path fields that the store keeps from module load on: the
+// working copies of QRegUser.rdb and QRegEx.ini, the real QRegSpecial.rdb
+// and RegUser.ini.  Runs when the module is loaded; tests run it again.
+void BuildRuleStorePaths();
+
+// The working copy of RegUser.ini to read rules from, or empty while it
+// holds stale bytes (the real file could not be copied at the last Load).
+void BuildReadableRuleFilePath(wchar_t* buffer, UINT bufferChars);
+// The working copy of RegUser.ini to write entries into, or empty while the
+// real file could not be read whole at the last Load (busy, or beyond the
+// limits): such a file is left as it is.
+void BuildEditableRuleFilePath(wchar_t* buffer, UINT bufferChars);
+
 // Tests replace the wait of the library retry (null restores Sleep).
 void SetLibraryRetryWaitForTest(void (*wait)(DWORD milliseconds));

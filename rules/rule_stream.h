@@ -7,7 +7,7 @@
 
 #include "core/byte_stream.h"
 #include "core/rc4.h"
-#include "plugin/raii.h"
+#include "win/raii.h"
 
 class RuleStream : public ByteSource, public ByteSink {
 public:

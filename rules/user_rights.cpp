@@ -5,9 +5,9 @@
 #include <string>
 
 #include "core/root_names.h"
-#include "plugin/platform.h"
-#include "plugin/raii.h"
-#include "rules/ansi_text.h"
+#include "win/platform.h"
+#include "win/raii.h"
+#include "win/ansi_text.h"
 
 namespace {
 const size_t kMaxKeyPathChars = 1000;

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "core/rule_text.h"
-#include "plugin/platform.h"
+#include "win/platform.h"
 
 char* ExpandValueSpec(char* text) {
     char systemDirectory[MAX_PATH] = "";

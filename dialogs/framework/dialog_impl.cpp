@@ -1,6 +1,6 @@
 #include "dialogs/framework/dialog_impl.h"
 
-#include "plugin/no_throw.h"
+#include "win/no_throw.h"
 
 namespace {
 // The object whose dialog is being created on this thread: messages that

@@ -5,7 +5,7 @@
 #pragma once
 #include <windows.h>
 
-#include "plugin/resource_module.h"
+#include "win/resource_module.h"
 
 class CDialogBase {
 public:

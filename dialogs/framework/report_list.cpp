@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/no_throw.h"
+#include "win/no_throw.h"
 
 namespace report_list {
 

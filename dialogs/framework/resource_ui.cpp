@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "plugin/raii.h"
-#include "plugin/resource_module.h"
+#include "win/raii.h"
+#include "win/resource_module.h"
 
 int ResourceMessageBox(HWND owner, UINT textId, const wchar_t* caption, UINT type) {
     const std::wstring text = LoadResourceString(textId);

@@ -1,6 +1,6 @@
 #include "suite/console/inspector_run.h"
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 #include "suite/console/plugin_host.h"
 
 namespace {

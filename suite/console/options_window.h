@@ -2,7 +2,7 @@
 // Export..., Import... and Close below it and a status line.
 #pragma once
 #include "plugin/product_option.h"
-#include "plugin/raii.h"
+#include "win/raii.h"
 
 #include <string>
 

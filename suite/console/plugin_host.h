@@ -4,7 +4,7 @@
 // not used).  The object is always released before the library is freed.
 #pragma once
 #include "plugin/product_option.h"
-#include "plugin/raii.h"
+#include "win/raii.h"
 
 #include <string>
 

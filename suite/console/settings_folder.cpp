@@ -4,7 +4,7 @@
 
 #include <shlobj.h>
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "suite/console/settings_transfer.h"
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 
 #include <vector>
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "lang/resource.h"
-#include "plugin/qzinstall_abi.h"
-#include "plugin/raii.h"
+#include "win/qzinstall_abi.h"
+#include "win/raii.h"
 #include "suite/console/com_apartment.h"
 #include "suite/console/console_output.h"
 #include "suite/console/editor_session.h"

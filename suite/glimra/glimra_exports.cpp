@@ -1,7 +1,7 @@
 // The skin library's exports.  Only GetWindowStyle does anything; the menu,
 // frame and notification services of the real skin are not part of this
 // stand-in and answer 0 without touching anything.
-#include "plugin/skin_style.h"
+#include "win/skin_style.h"
 #include "suite/glimra/window_style.h"
 
 #include <type_traits>

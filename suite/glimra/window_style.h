@@ -2,7 +2,7 @@
 // give controls the skin font and a flatter look; the others leave windows
 // as they are.  Each answers TRUE only when it changed the window.
 #pragma once
-#include "plugin/skin_style.h"
+#include "win/skin_style.h"
 
 class WindowStyle final : public IWindowStyle {
 public:

@@ -1,7 +1,7 @@
 // The library's ordinals.  Paths are written only when they fit, terminator
 // included; otherwise the buffer is left empty and the answer is FALSE, so a
 // caller never works with a cut path.
-#include "plugin/qzinstall_abi.h"
+#include "win/qzinstall_abi.h"
 #include "suite/qzinstall/suite_layout.h"
 
 #include <cstring>

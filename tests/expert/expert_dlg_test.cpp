@@ -14,8 +14,8 @@
 
 #include "core/root_names.h"
 #include "dialogs/expert_dlg.h"
-#include "plugin/globals.h"
-#include "plugin/settings_files.h"
+#include "dialogs/modified_flag.h"
+#include "win/settings_files.h"
 #include "plugin/settings_transfer.h"
 #include "rules/rule_database.h"
 #include "rules/rule_store.h"

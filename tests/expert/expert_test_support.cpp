@@ -6,10 +6,10 @@
 #include <cstring>
 #include <map>
 
-#include "plugin/dll_module.h"
-#include "plugin/globals.h"
-#include "plugin/resource_module.h"
-#include "plugin/settings_files.h"
+#include "win/dll_module.h"
+#include "dialogs/modified_flag.h"
+#include "win/resource_module.h"
+#include "win/settings_files.h"
 #include "rules/rule_store.h"
 #include "tests/support/test_files.h"
 

@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "core/rule_records.h"
-#include "plugin/skin_style.h"
+#include "win/skin_style.h"
 #include "tests/rules/fake_platform.h"
 #include "tests/support/modal_script.h"
 

@@ -7,8 +7,8 @@
 #include <deque>
 #include <vector>
 
-#include "tools/faults/blob_mutation.h"
-#include "tools/faults/stamped_database.h"
+#include "tests/faults/blob_mutation.h"
+#include "tests/faults/stamped_database.h"
 
 namespace {
 

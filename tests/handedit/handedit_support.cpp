@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "plugin/dll_module.h"
-#include "plugin/settings_files.h"
+#include "win/dll_module.h"
+#include "win/settings_files.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;

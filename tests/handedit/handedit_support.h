@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/globals.h"
-#include "plugin/resource_module.h"
-#include "plugin/skin_style.h"
+#include "dialogs/modified_flag.h"
+#include "win/resource_module.h"
+#include "win/skin_style.h"
 #include "tests/rules/fake_platform.h"
 
 namespace handedit_test {

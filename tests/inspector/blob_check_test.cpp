@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/inspector/crafted_streams.h"
-#include "tools/inspector/blob_check.h"
+#include "inspector/blob_check.h"
 
 using namespace inspector_testing;
 

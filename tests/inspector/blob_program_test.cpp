@@ -9,7 +9,7 @@
 #include "rules/rule_database.h"
 #include "tests/inspector/inspector_process.h"
 #include "tests/support/plugin_library.h"
-#include "tools/inspector/finding.h"
+#include "inspector/finding.h"
 
 using namespace inspector_testing;
 using testing_support::ReadBytes;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 #include "tests/inspector/crafted_streams.h"
 #include "tests/inspector/inspector_process.h"
 

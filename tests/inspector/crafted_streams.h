@@ -13,7 +13,7 @@
 #include "core/regdefine.h"
 #include "core/root_names.h"
 #include "core/rule_records.h"
-#include "tools/inspector/finding.h"
+#include "inspector/finding.h"
 
 namespace inspector_testing {
 

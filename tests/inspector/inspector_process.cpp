@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 #include "rules/rule_storage.h"
-#include "tools/rdbtool/stream_bytes.h"
+#include "rdbtool/stream_bytes.h"
 
 namespace inspector_testing {
 

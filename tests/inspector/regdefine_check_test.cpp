@@ -4,7 +4,7 @@
 
 #include "core/byte_stream.h"
 #include "tests/inspector/crafted_streams.h"
-#include "tools/inspector/regdefine_check.h"
+#include "inspector/regdefine_check.h"
 
 using namespace inspector_testing;
 

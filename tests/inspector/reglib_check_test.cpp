@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/inspector/crafted_streams.h"
-#include "tools/inspector/reglib_check.h"
+#include "inspector/reglib_check.h"
 
 using namespace inspector_testing;
 

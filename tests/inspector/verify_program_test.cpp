@@ -4,7 +4,7 @@
 
 #include "tests/inspector/crafted_streams.h"
 #include "tests/inspector/inspector_process.h"
-#include "tools/inspector/finding.h"
+#include "inspector/finding.h"
 
 using namespace inspector_testing;
 using testing_support::ReadBytes;

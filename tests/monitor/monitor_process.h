@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 #include "tests/support/test_files.h"
 
 class MonitorProcess {

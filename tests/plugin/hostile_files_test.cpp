@@ -13,7 +13,7 @@
 #include "core/rc4.h"
 #include "core/regdefine.h"
 #include "core/root_names.h"
-#include "plugin/raii.h"
+#include "win/raii.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/test_files.h"

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/pestrol_set_dlg.h"
-#include "plugin/resource_module.h"
-#include "plugin/settings_files.h"
+#include "win/resource_module.h"
+#include "win/settings_files.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/test_files.h"

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/globals.h"
-#include "plugin/platform.h"
-#include "plugin/settings_files.h"
+#include "dialogs/modified_flag.h"
+#include "win/platform.h"
+#include "win/settings_files.h"
 #include "plugin/settings_transfer.h"
 #include "rules/rule_store.h"
 #include "tests/support/test_files.h"

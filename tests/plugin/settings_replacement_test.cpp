@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "core/settings_blob.h"
-#include "plugin/globals.h"
-#include "plugin/platform.h"
-#include "plugin/raii.h"
-#include "plugin/settings_files.h"
+#include "dialogs/modified_flag.h"
+#include "win/platform.h"
+#include "win/raii.h"
+#include "win/settings_files.h"
 #include "plugin/settings_transfer.h"
 #include "rules/ini_rules.h"
 #include "rules/rule_store.h"

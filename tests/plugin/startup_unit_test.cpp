@@ -2,8 +2,8 @@
 // through its QZInstall.ini in a scratch folder.
 #include <gtest/gtest.h>
 
-#include "plugin/dll_module.h"
-#include "plugin/install_info.h"
+#include "win/dll_module.h"
+#include "win/install_info.h"
 #include "plugin/startup.h"
 #include "tests/support/test_files.h"
 

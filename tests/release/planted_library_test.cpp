@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "plugin/library_path.h"
+#include "win/library_path.h"
 #include "tests/com/com_test_support.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/test_files.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "rule_fixtures.h"
-#include "rules/ansi_text.h"
+#include "win/ansi_text.h"
 #include "rules/ini_rules.h"
 #include "rules/rule_database.h"
 #include "rules/rule_entry_list.h"

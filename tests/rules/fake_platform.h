@@ -3,7 +3,7 @@
 #pragma once
 #include <cstring>
 
-#include "plugin/platform.h"
+#include "win/platform.h"
 
 class FakePlatform : public Platform {
 public:

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/rule_records.h"
-#include "plugin/raii.h"
+#include "win/raii.h"
 
 inline RuleCategory MakeCategory(int32_t id, const char* name) {
     RuleCategory category = {};

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 #include "rules/rule_storage.h"
 #include "temp_folder.h"
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/root_names.h"
-#include "plugin/install_info.h"
-#include "plugin/resource_module.h"
-#include "plugin/settings_files.h"
+#include "win/install_info.h"
+#include "win/resource_module.h"
+#include "win/settings_files.h"
 #include "rules/rule_database.h"
 #include "rules/rule_storage.h"
 #include "rules/rule_store.h"

@@ -1,6 +1,6 @@
 // The console as shipped in the suite folder: its own resources, and the
 // real plug-in started through the installer stand-in and a language module.
-#include "plugin/raii.h"
+#include "win/raii.h"
 #include "suite/console/console_resource.h"
 #include "tests/suite/suite_test_support.h"
 

@@ -1,7 +1,7 @@
 // Glimra.dll: every export resolves, and the window-style object restyles
 // real controls through the table positions the settings dialogs call.
-#include "plugin/raii.h"
-#include "plugin/skin_style.h"
+#include "win/raii.h"
+#include "win/skin_style.h"
 #include "tests/suite/suite_test_support.h"
 
 #include <commctrl.h>

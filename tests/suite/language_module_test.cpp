@@ -1,8 +1,8 @@
 // The language modules as the plug-in uses them: loaded by path, strings by
 // id, the settings page template created as a child of a console window.
 #include "lang/resource.h"
-#include "plugin/raii.h"
-#include "plugin/skin_style.h"
+#include "win/raii.h"
+#include "win/skin_style.h"
 #include "tests/suite/suite_test_support.h"
 
 #include <gtest/gtest.h>

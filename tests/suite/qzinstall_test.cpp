@@ -1,7 +1,7 @@
 // QZInstall.dll as the plug-in uses it: by ordinal, from a copy in a scratch
 // suite folder so that each case controls QZInstall.ini and the files beside it.
-#include "plugin/qzinstall_abi.h"
-#include "plugin/raii.h"
+#include "win/qzinstall_abi.h"
+#include "win/raii.h"
 #include "tests/suite/suite_test_support.h"
 
 #include <gtest/gtest.h>

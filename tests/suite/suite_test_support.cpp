@@ -1,6 +1,6 @@
 #include "tests/suite/suite_test_support.h"
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 
 #include <atomic>
 #include <vector>

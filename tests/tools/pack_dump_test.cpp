@@ -11,9 +11,9 @@
 #include "rules/rule_entry_list.h"
 #include "rules/rule_storage.h"
 #include "tool_test_support.h"
-#include "tools/rdbtool/dump.h"
-#include "tools/rdbtool/max_set.h"
-#include "tools/rdbtool/pack.h"
+#include "rdbtool/dump.h"
+#include "rdbtool/max_set.h"
+#include "rdbtool/pack.h"
 
 using namespace testing_support;
 using tool_testing::Pack;

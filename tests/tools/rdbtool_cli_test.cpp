@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "plugin/raii.h"
+#include "win/raii.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;

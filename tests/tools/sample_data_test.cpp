@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "plugin/install_info.h"
-#include "plugin/raii.h"
-#include "plugin/resource_module.h"
-#include "plugin/settings_files.h"
+#include "win/install_info.h"
+#include "win/raii.h"
+#include "win/resource_module.h"
+#include "win/settings_files.h"
 #include "rules/rule_store.h"
 #include "tests/support/plugin_library.h"
 #include "tool_test_support.h"
-#include "tools/rdbtool/file_bytes.h"
+#include "rdbtool/file_bytes.h"
 
 using namespace testing_support;
 using tool_testing::Parse;

@@ -7,7 +7,7 @@
 
 #include "core/root_names.h"
 #include "tool_test_support.h"
-#include "tools/rdbtool/quoted_text.h"
+#include "rdbtool/quoted_text.h"
 
 using tool_testing::Parse;
 using tool_testing::ParseError;

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "tests/support/test_files.h"
-#include "tools/rdbtool/database_files.h"
-#include "tools/rdbtool/source_parser.h"
-#include "tools/rdbtool/stream_bytes.h"
+#include "rdbtool/database_files.h"
+#include "rdbtool/source_parser.h"
+#include "rdbtool/stream_bytes.h"
 
 namespace tool_testing {
 

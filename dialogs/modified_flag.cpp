@@ -1,0 +1,3 @@
+#include "dialogs/modified_flag.h"
+
+bool g_bModified = false;

@@ -1,0 +1,5 @@
+// Whether an editor was confirmed with its 1072 button since the module was
+// loaded: it gates Apply.  Set by the editors, never reset.
+#pragma once
+
+extern bool g_bModified;
