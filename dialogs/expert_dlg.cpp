@@ -90,8 +90,6 @@ CExpertDlg::CExpertDlg() = default;
 
 CExpertDlg::~CExpertDlg() {
     if (m_hCategoryList && ::IsWindow(m_hCategoryList)) report_list::StopBatching(m_hCategoryList);
-    if (m_hCategoryImages) ::ImageList_Destroy(m_hCategoryImages);
-    if (m_hItemImages) ::ImageList_Destroy(m_hItemImages);
 }
 
 // ---------------------------------------------------------------------------
@@ -108,11 +106,11 @@ LRESULT CExpertDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     StyleControls();
     InsertCategoryColumns();
     FillCategoryRows();
-    ::SendMessageW(m_hCategoryList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_hCategoryImages));
+    ::SendMessageW(m_hCategoryList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_hCategoryImages.get()));
     for (HWND list : {m_hCategoryList, m_hItemList})
         ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     InsertItemColumns();
-    ::SendMessageW(m_hItemList, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(m_hItemImages));
+    ::SendMessageW(m_hItemList, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(m_hItemImages.get()));
     ShowCategoryItems();
     m_bStartingUp = true;
     ::PostMessageW(m_hWnd, WM_STARTUP_DONE, 0, 0);
@@ -139,17 +137,15 @@ void CExpertDlg::CreateImageLists() {
     // The bitmaps belong to the hosting program, not to this library.
     HINSTANCE host = ::GetModuleHandleW(nullptr);
     struct Source {
-        HIMAGELIST* list;
+        UniqueImageList* list;
         UINT bitmapId;
         COLORREF mask;
     };
     for (const Source& source : {Source{&m_hCategoryImages, IDB_CATEGORY_IMAGES, RGB(0, 0, 0)},
                                  Source{&m_hItemImages, IDB_ITEM_IMAGES, RGB(255, 255, 255)}}) {
-        *source.list = ::ImageList_Create(4, 30, ILC_COLOR, 0, 1);
-        HBITMAP bitmap = ::LoadBitmapW(host, MAKEINTRESOURCEW(source.bitmapId));
-        if (!bitmap) continue;
-        if (*source.list) ::ImageList_AddMasked(*source.list, bitmap, source.mask);
-        ::DeleteObject(bitmap);
+        source.list->reset(::ImageList_Create(4, 30, ILC_COLOR, 0, 1));
+        UniqueBitmap bitmap(::LoadBitmapW(host, MAKEINTRESOURCEW(source.bitmapId)));
+        if (bitmap && *source.list) ::ImageList_AddMasked(source.list->get(), bitmap.get(), source.mask);
     }
 }
 

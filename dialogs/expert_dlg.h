@@ -15,6 +15,7 @@
 
 #include "core/rule_records.h"
 #include "dialogs/framework/dialog_impl.h"
+#include "win/raii.h"
 
 class CExpertDlg : public CDialogImpl<CExpertDlg> {
 public:
@@ -79,8 +80,8 @@ public:
         COMMAND_HANDLER(IDC_DONE, 0, OnDone)
     END_MSG_MAP()
 
-    HIMAGELIST m_hCategoryImages = nullptr;
-    HIMAGELIST m_hItemImages = nullptr;
+    UniqueImageList m_hCategoryImages;
+    UniqueImageList m_hItemImages;
     HWND m_hCategoryList = nullptr;
     HWND m_hItemList = nullptr;
     HWND m_hEditCategory = nullptr;

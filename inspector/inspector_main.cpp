@@ -13,19 +13,9 @@
 #include "inspector/console_text.h"
 #include "inspector/exit_status.h"
 
-namespace {
-
-struct LocalFreeTraits {
-    static wchar_t** Invalid() { return nullptr; }
-    static bool Valid(wchar_t** p) { return p != nullptr; }
-    static void Close(wchar_t** p) { ::LocalFree(p); }
-};
-
-}  // namespace
-
 int main() {
     int argc = 0;
-    UniqueResource<wchar_t**, LocalFreeTraits> argv(::CommandLineToArgvW(::GetCommandLineW(), &argc));
+    UniqueArgv argv(::CommandLineToArgvW(::GetCommandLineW(), &argc));
     if (!argv) return kExitUsage;
     const std::vector<std::wstring> args(argv.get() + (argc > 0 ? 1 : 0), argv.get() + argc);
     // Compound files need COM on this thread.

@@ -1,3 +1,3 @@
 #include "plugin/globals.h"
 
-CPestrolSetDlg* g_pSetDlg = nullptr;
+UniqueObject<CPestrolSetDlg> g_pSetDlg;

@@ -1,7 +1,8 @@
 // Process-wide state of the plug-in object.
 #pragma once
+#include "dialogs/pestrol_set_dlg.h"
+#include "win/raii.h"
 
-class CPestrolSetDlg;
-
-// The single main page object, created with the first plug-in object.
-extern CPestrolSetDlg* g_pSetDlg;
+// The single main page object, created with the first plug-in object and
+// deleted with the first one destroyed.
+extern UniqueObject<CPestrolSetDlg> g_pSetDlg;

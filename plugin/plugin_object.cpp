@@ -21,7 +21,7 @@ void ApplySettings() { ApplyWorkingCopies(); }
 }  // namespace
 
 CVtPsSetPlugin::CVtPsSetPlugin() {
-    if (!g_pSetDlg) g_pSetDlg = new (std::nothrow) CPestrolSetDlg(ApplySettings);
+    if (!g_pSetDlg) g_pSetDlg.reset(new (std::nothrow) CPestrolSetDlg(ApplySettings));
     ::OutputDebugStringW(L"\nVtPestrol: CVtPsSetPlugin::CVtPsSetPlugin \n");
 }
 
@@ -29,10 +29,7 @@ CVtPsSetPlugin::~CVtPsSetPlugin() {
     ModuleUnlock();
     // The page object goes with the first plug-in object destroyed; its
     // window, a child of the console's, is handed back to plain handling.
-    if (g_pSetDlg) {
-        delete g_pSetDlg;
-        g_pSetDlg = nullptr;
-    }
+    g_pSetDlg.reset();
 }
 
 HRESULT STDMETHODCALLTYPE CVtPsSetPlugin::QueryInterface(REFIID riid, void** object) {

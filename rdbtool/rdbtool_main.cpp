@@ -126,17 +126,11 @@ int Run(const std::vector<std::wstring>& args) {
     return kExitUsage;
 }
 
-struct LocalFreeTraits {
-    static wchar_t** Invalid() { return nullptr; }
-    static bool Valid(wchar_t** p) { return p != nullptr; }
-    static void Close(wchar_t** p) { ::LocalFree(p); }
-};
-
 }  // namespace
 
 int main() {
     int argc = 0;
-    UniqueResource<wchar_t**, LocalFreeTraits> argv(::CommandLineToArgvW(::GetCommandLineW(), &argc));
+    UniqueArgv argv(::CommandLineToArgvW(::GetCommandLineW(), &argc));
     if (!argv) return kExitUsage;
     std::vector<std::wstring> args(argv.get(), argv.get() + argc);
     // Compound files need COM on this thread.

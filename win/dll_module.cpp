@@ -3,16 +3,9 @@
 #include "win/install_info.h"
 #include "win/library_path.h"
 
-CDLLModule::~CDLLModule() {
-    if (m_hModule) ::FreeLibrary(m_hModule);
-}
+CDLLModule::~CDLLModule() = default;
 
-void CDLLModule::Free() {
-    if (m_hModule) {
-        ::FreeLibrary(m_hModule);
-        m_hModule = nullptr;
-    }
-}
+void CDLLModule::Free() { m_hModule.reset(); }
 
 namespace Common {
 
@@ -31,14 +24,14 @@ bool CGlimraModule::Load(const wchar_t* path) {
     std::wstring where = path ? std::wstring(path) : GetPath();
     // Only a full path the installer library gave is loaded; the library
     // finds its own dependencies beside it.
-    m_hModule = LoadLibraryByFullPath(where);
+    m_hModule.reset(LoadLibraryByFullPath(where));
     Resolve();
-    return m_hModule != nullptr;
+    return static_cast<bool>(m_hModule);
 }
 
 void CGlimraModule::Resolve() {
     auto find = [this](const char* name) -> FARPROC {
-        return m_hModule ? ::GetProcAddress(m_hModule, name) : nullptr;
+        return m_hModule ? ::GetProcAddress(m_hModule.get(), name) : nullptr;
     };
     m_pfnGetWindowStyle = reinterpret_cast<GetWindowStyleFn>(find("GetWindowStyle"));
     m_pfnEnableFrameStyledEx = find("EnableFrameStyledEx");

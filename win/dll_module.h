@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "win/raii.h"
 #include "win/skin_style.h"
 
 // Base of wrappers around a dynamically loaded library.
@@ -16,10 +17,10 @@ public:
     virtual bool Load(const wchar_t* path) = 0;
     virtual std::wstring GetPath() = 0;
 
-    HMODULE Handle() const { return m_hModule; }
+    HMODULE Handle() const { return m_hModule.get(); }
 
 protected:
-    HMODULE m_hModule = nullptr;
+    UniqueModule m_hModule;
 };
 
 namespace Common {

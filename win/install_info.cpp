@@ -27,23 +27,16 @@ std::wstring FindInstallLibrary(const wchar_t* name) {
 
 const WORD QZInstallModule::kOrdinals[kOrdinalCount] = {1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 13, 14, 15, 16, 17, 18, 19};
 
-QZInstallModule::~QZInstallModule() {
-    if (m_hModule) ::FreeLibrary(m_hModule);
-}
+QZInstallModule::~QZInstallModule() = default;
 
-void QZInstallModule::Free() {
-    if (m_hModule) {
-        ::FreeLibrary(m_hModule);
-        m_hModule = nullptr;
-    }
-}
+void QZInstallModule::Free() { m_hModule.reset(); }
 
 bool QZInstallModule::Load(const wchar_t* path) {
     Free();
-    m_hModule = LoadLibraryByFullPath(path ? std::wstring(path) : FindInstallLibrary(GetName()));
+    m_hModule.reset(LoadLibraryByFullPath(path ? std::wstring(path) : FindInstallLibrary(GetName())));
     for (int i = 0; i < kOrdinalCount; ++i)
-        m_entries[i] = m_hModule ? ::GetProcAddress(m_hModule, MAKEINTRESOURCEA(kOrdinals[i])) : nullptr;
-    return m_hModule != nullptr;
+        m_entries[i] = m_hModule ? ::GetProcAddress(m_hModule.get(), MAKEINTRESOURCEA(kOrdinals[i])) : nullptr;
+    return static_cast<bool>(m_hModule);
 }
 
 FARPROC QZInstallModule::Entry(WORD ordinal) const {

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "win/raii.h"
 #include "win/qzinstall_abi.h"
 
 const UINT kPathChars = 260;
@@ -22,7 +23,7 @@ public:
     // is null, GetName() from the host program's folder, the plug-in's own
     // folder or the system folder; resolves the ordinals.  True when loaded.
     bool Load(const wchar_t* path);
-    HMODULE Handle() const { return m_hModule; }
+    HMODULE Handle() const { return m_hModule.get(); }
 
     static const int kOrdinalCount = 17;
     static const WORD kOrdinals[kOrdinalCount];  // 1..19 without 7 and 12
@@ -32,7 +33,7 @@ public:
     FARPROC Entry(WORD ordinal) const;
 
 private:
-    HMODULE m_hModule = nullptr;
+    UniqueModule m_hModule;
 };
 
 // The process-wide instance, created (and loaded) by the first query that

@@ -1,7 +1,10 @@
 // One owner per resource: small move-only wrappers for kernel handles,
-// registry keys, modules, COM pointers and heap blocks.
+// registry keys, modules, menus, image lists, GDI objects, heap blocks,
+// objects and COM pointers.  One traits type per way of closing, defined
+// here and nowhere else.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 #include <cstdlib>
 #include <utility>
 
@@ -19,6 +22,8 @@ public:
         return *this;
     }
     T get() const { return value_; }
+    // For owners of pointers: the owned object's members.
+    T operator->() const { return value_; }
     explicit operator bool() const { return Traits::Valid(value_); }
     T release() { T v = value_; value_ = Traits::Invalid(); return v; }
     void reset(T value = Traits::Invalid()) {
@@ -67,6 +72,29 @@ struct MallocTraits {
     static bool Valid(void* p) { return p != nullptr; }
     static void Close(void* p) { std::free(p); }
 };
+struct ImageListTraits {
+    static HIMAGELIST Invalid() { return nullptr; }
+    static bool Valid(HIMAGELIST h) { return h != nullptr; }
+    static void Close(HIMAGELIST h) { ::ImageList_Destroy(h); }
+};
+template <typename T>  // HBITMAP, HFONT, ...
+struct GdiObjectTraits {
+    static T Invalid() { return nullptr; }
+    static bool Valid(T h) { return h != nullptr; }
+    static void Close(T h) { ::DeleteObject(h); }
+};
+template <typename T>  // HLOCAL, or what LocalAlloc's callers hand out (CommandLineToArgvW)
+struct LocalFreeTraits {
+    static T Invalid() { return nullptr; }
+    static bool Valid(T p) { return p != nullptr; }
+    static void Close(T p) { ::LocalFree(p); }
+};
+template <typename T>  // an object made with new
+struct DeleteTraits {
+    static T* Invalid() { return nullptr; }
+    static bool Valid(T* p) { return p != nullptr; }
+    static void Close(T* p) { delete p; }
+};
 
 using UniqueHandle = UniqueResource<HANDLE, HandleTraits>;
 using UniqueFile = UniqueResource<HANDLE, FileHandleTraits>;
@@ -75,6 +103,12 @@ using UniqueModule = UniqueResource<HMODULE, ModuleTraits>;
 using UniqueMenu = UniqueResource<HMENU, MenuTraits>;
 using UniqueSid = UniqueResource<PSID, SidTraits>;
 using UniqueMalloc = UniqueResource<void*, MallocTraits>;
+using UniqueImageList = UniqueResource<HIMAGELIST, ImageListTraits>;
+using UniqueBitmap = UniqueResource<HBITMAP, GdiObjectTraits<HBITMAP>>;
+using UniqueFont = UniqueResource<HFONT, GdiObjectTraits<HFONT>>;
+using UniqueArgv = UniqueResource<wchar_t**, LocalFreeTraits<wchar_t**>>;
+template <typename T>
+using UniqueObject = UniqueResource<T*, DeleteTraits<T>>;
 
 // A COM interface pointer with one reference owned.
 template <typename I>

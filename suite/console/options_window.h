@@ -6,13 +6,6 @@
 
 #include <string>
 
-struct FontTraits {
-    static HFONT Invalid() { return nullptr; }
-    static bool Valid(HFONT font) { return font != nullptr; }
-    static void Close(HFONT font) { ::DeleteObject(font); }
-};
-using UniqueFont = UniqueResource<HFONT, FontTraits>;
-
 class OptionsWindow {
 public:
     enum ControlId { kFrameId = 100, kApplyId, kExportId, kImportId, kCloseId, kStatusId };

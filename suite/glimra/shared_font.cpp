@@ -1,5 +1,7 @@
 #include "suite/glimra/shared_font.h"
 
+#include "win/raii.h"
+
 namespace {
 
 constexpr int kPointSize = 9;
@@ -31,24 +33,10 @@ HFONT CreateSkinFont() {
     return CreateFontIndirectW(&font);
 }
 
-// Owns the font for the life of the module.
-class FontOwner {
-public:
-    FontOwner() : font_(CreateSkinFont()) {}
-    ~FontOwner() {
-        if (font_) DeleteObject(font_);
-    }
-    FontOwner(const FontOwner&) = delete;
-    FontOwner& operator=(const FontOwner&) = delete;
-    HFONT get() const { return font_; }
-
-private:
-    HFONT font_;
-};
-
 }  // namespace
 
 HFONT SkinFont() {
-    static FontOwner owner;
-    return owner.get();
+    // Owned for the life of the module.
+    static UniqueFont font(CreateSkinFont());
+    return font.get();
 }

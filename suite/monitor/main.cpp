@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "win/raii.h"
 #include "suite/monitor/monitor_log.h"
 #include "suite/monitor/monitor_options.h"
 #include "suite/monitor/monitor_stop.h"
@@ -33,10 +34,9 @@ void WriteTo(DWORD which, const std::wstring& text) {
 std::vector<std::wstring> Arguments() {
     std::vector<std::wstring> args;
     int argc = 0;
-    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    UniqueArgv argv(::CommandLineToArgvW(::GetCommandLineW(), &argc));
     if (!argv) return args;
-    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-    ::LocalFree(argv);
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv.get()[i]);
     return args;
 }
 
