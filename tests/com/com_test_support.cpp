@@ -1,5 +1,7 @@
 #include "com_test_support.h"
 
+#include "tests/support/child_process.h"
+
 namespace {
 
 std::wstring Widen(const char* text) {
@@ -111,16 +113,9 @@ void RemoveRegistration() {
 DWORD RunRegsvr32(const std::wstring& arguments, const wchar_t* currentFolder) {
     wchar_t system[MAX_PATH] = {};
     ::GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(system) + L"\\regsvr32.exe\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, currentFolder, &startup,
-                          &process))
+    testing_support::ChildProcess regsvr32;
+    if (!regsvr32.Start(L"\"" + std::wstring(system) + L"\\regsvr32.exe\" " + arguments, std::wstring(), std::wstring(),
+                        currentFolder))
         return 0xFFFFFFFF;
-    ::CloseHandle(process.hThread);
-    DWORD code = 0xFFFFFFFE;
-    if (::WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hProcess);
-    return code;
+    return regsvr32.WaitForExit(120000) ? regsvr32.ExitCode() : 0xFFFFFFFE;
 }

@@ -41,7 +41,7 @@ Shown ReadShown(HWND dialog) {
     return shown;
 }
 
-class ClassAddTest : public DialogTest {
+class ClassAddTest : public EditorTest {
 protected:
     // Opens the dialog on `record`, lets `drive` act on it, and answers
     // DoModal's result.
@@ -300,11 +300,11 @@ TEST_F(ClassAddTest, OverlongTextsOnlyMoveTheFocus) {
 }
 
 TEST_F(ClassAddTest, StylesItsControlsThroughTheSkinInOrder) {
-    RecordingStyle style;
+    RecordingSkin style;
     ASSERT_TRUE(style.Installed());
     RuleCategory record = {};
     Run(record, [](HWND dialog) { ClickButton(dialog, IDCANCEL); });
-    const std::vector<RecordingStyle::Call> expected = {
+    const std::vector<RecordingSkin::Call> expected = {
         {0, 0},    {5, 1023}, {5, 1024}, {4, 1},    {4, 2},    {3, 1026}, {3, 1029},
         {3, 1030}, {2, 1025}, {2, 1027}, {2, 1028}, {2, 1031},
     };

@@ -61,10 +61,10 @@ int SelectedRow(HWND list) {
 // Root entries of the add-item dialog for an administrator.
 const int kHkcuEntry = 1, kHklmEntry = 2;
 
-class ExpertTest : public DialogTest {
+class ExpertTest : public EditorTest {
 protected:
     void SetUp() override {
-        DialogTest::SetUp();
+        EditorTest::SetUp();
         FillStore({Category(1, L"Startup programs", 0, 2), Category(2, L"Browser settings", 2, 0x200, 1),
                    Category(99, L"User Rules", 1, 2), Category(800, L"My programs", 0, 0x101)},
                   {{Item(kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Run", 0),
@@ -77,7 +77,7 @@ protected:
         if (window_ && ::IsWindow(window_)) ::DestroyWindow(window_);
         dialog_.reset();
         script_.reset();
-        DialogTest::TearDown();
+        EditorTest::TearDown();
     }
 
     // Opens the editor modeless over the store.
@@ -512,10 +512,10 @@ TEST_F(ExpertTest, CommandsWithAnotherNotificationCodeAreIgnored) {
 }
 
 TEST_F(ExpertTest, StylesItsControlsThroughTheSkinInOrder) {
-    RecordingStyle style;
+    RecordingSkin style;
     ASSERT_TRUE(style.Installed());
     Open();
-    const std::vector<RecordingStyle::Call> expected = {{0, 0},    {21, 1015}, {21, 1016}, {4, 1019}, {4, 1020},
+    const std::vector<RecordingSkin::Call> expected = {{0, 0},    {21, 1015}, {21, 1016}, {4, 1019}, {4, 1020},
                                                         {4, 1053}, {4, 1055},  {4, 1056},  {4, 1},    {4, 2},
                                                         {4, 1072}};
     EXPECT_EQ(style.Calls(), expected);
@@ -525,10 +525,10 @@ TEST_F(ExpertTest, StylesItsControlsThroughTheSkinInOrder) {
 // Ending the editor (modal, as the main page runs it) and what Apply does
 // afterwards.
 
-class ExpertEndTest : public DialogTest {
+class ExpertEndTest : public EditorTest {
 protected:
     void SetUp() override {
-        DialogTest::SetUp();
+        EditorTest::SetUp();
         FillStore({Category(1, L"Startup programs"), Category(99, L"User Rules", 2, 2)});
     }
     // Runs the editor modally: adds a category, then ends it with `end`.

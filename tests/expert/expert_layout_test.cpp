@@ -2,6 +2,8 @@
 // the outer window size.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "dialogs/expert_dlg.h"
 #include "rules/rule_store.h"
 #include "tests/expert/expert_test_support.h"
@@ -27,10 +29,16 @@ RECT ClientRect(HWND dialog, int id) {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-class ExpertLayout : public DialogTest, public ::testing::WithParamInterface<Language> {
+// "(x,y) WxH": one figure to compare, printed whole when it differs.
+std::string Place(const RECT& r) {
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ") " + std::to_string(Width(r)) + "x" +
+           std::to_string(Height(r));
+}
+
+class ExpertLayout : public EditorTest, public ::testing::WithParamInterface<Language> {
 protected:
     void SetUp() override {
-        DialogTest::SetUp();
+        EditorTest::SetUp();
         SelectLanguage(GetParam());
         FillStore({Category(1, L"Startup programs"), Category(800, L"Mine")});
         window_ = ShowModeless(dialog_, script_);
@@ -38,7 +46,7 @@ protected:
     }
     void TearDown() override {
         if (window_) ::DestroyWindow(window_);
-        DialogTest::TearDown();
+        EditorTest::TearDown();
     }
     void Resize(int width, int height) {
         ::SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
@@ -50,44 +58,31 @@ protected:
 };
 
 TEST_P(ExpertLayout, ListsAndButtonsFollowTheWindowSize) {
-    const int listWidth = Width(ScreenRect(::GetDlgItem(window_, 1015)));
-    const int buttonHeight = Height(ScreenRect(::GetDlgItem(window_, 1019)));
-    const int doneHeight = Height(ScreenRect(::GetDlgItem(window_, 1072)));
-    const int editWidth = Width(ScreenRect(::GetDlgItem(window_, 1019)));
-    const int addWidth = Width(ScreenRect(::GetDlgItem(window_, 1020)));
-    const int addItemWidth = Width(ScreenRect(::GetDlgItem(window_, 1055)));
+    // The controls the layout measures get known sizes first, so the figures
+    // below hold for either template: lists at y = 20, the category list 300
+    // wide at x = 5, buttons 75 x 23.
+    ::SetWindowPos(::GetDlgItem(window_, 1015), nullptr, 5, 20, 300, 100, SWP_NOZORDER);
+    ::SetWindowPos(::GetDlgItem(window_, 1016), nullptr, 310, 20, 100, 100, SWP_NOZORDER);
+    for (int id : {1019, 1020, 1053, 1055, 1056, 1072})
+        ::SetWindowPos(::GetDlgItem(window_, id), nullptr, 0, 0, 75, 23, SWP_NOMOVE | SWP_NOZORDER);
 
     Resize(900, 640);
     const RECT dialog = ScreenRect(window_);
     ASSERT_EQ(Width(dialog), 900);
     ASSERT_EQ(Height(dialog), 640);
 
-    const RECT categories = ClientRect(window_, 1015);
-    EXPECT_EQ(Width(categories), listWidth);
-    EXPECT_EQ(Height(categories), 640 - 110);
-    const RECT items = ClientRect(window_, 1016);
-    EXPECT_EQ(Width(items), 900 - listWidth - 20);
-    EXPECT_EQ(Height(items), 640 - 110);
-
-    const RECT done = ClientRect(window_, 1072);
-    EXPECT_EQ(done.left, 900 - 100);
-    EXPECT_EQ(done.top, 640 - doneHeight - 50);
-
-    const int row = 640 - buttonHeight - 50;
-    const int expectedX[][2] = {{1019, 5},
-                                {1020, editWidth + 10},
-                                {1053, editWidth + addWidth + 15},
-                                {1055, static_cast<int>(ScreenRect(::GetDlgItem(window_, 1015)).right - dialog.left)},
-                                {1056, static_cast<int>(ScreenRect(::GetDlgItem(window_, 1015)).right - dialog.left) +
-                                           addItemWidth + 5}};
-    for (const auto& expected : expectedX) {
-        SCOPED_TRACE(expected[0]);
-        const RECT button = ClientRect(window_, expected[0]);
-        EXPECT_EQ(button.left, expected[1]);
-        EXPECT_EQ(button.top, row);
-    }
-    // The item buttons start under the item list.
-    EXPECT_GE(ClientRect(window_, 1055).left, categories.right);
+    // Lists 640 - 110 high, the item list taking the width the category
+    // list leaves less 20; buttons 50 above the bottom edge of the frame.
+    EXPECT_EQ(Place(ClientRect(window_, 1015)), "(5,20) 300x530");
+    EXPECT_EQ(Place(ClientRect(window_, 1016)), "(310,20) 580x530");
+    EXPECT_EQ(Place(ClientRect(window_, 1072)), "(800,567) 75x23");
+    EXPECT_EQ(Place(ClientRect(window_, 1019)), "(5,567) 75x23");
+    EXPECT_EQ(Place(ClientRect(window_, 1020)), "(85,567) 75x23");
+    EXPECT_EQ(Place(ClientRect(window_, 1053)), "(165,567) 75x23");
+    // The item buttons start where the category list ends on screen,
+    // counted from the frame's outer edge (4 px of frame at 96 DPI).
+    EXPECT_EQ(Place(ClientRect(window_, 1055)), "(309,567) 75x23");
+    EXPECT_EQ(Place(ClientRect(window_, 1056)), "(389,567) 75x23");
 }
 
 TEST_P(ExpertLayout, LaidOutAtItsOwnSizeNothingOverlapsInEitherMode) {

@@ -6,10 +6,7 @@
 #include <cstring>
 #include <map>
 
-#include "win/dll_module.h"
-#include "dialogs/modified_flag.h"
 #include "win/resource_module.h"
-#include "win/settings_files.h"
 #include "rules/rule_store.h"
 #include "tests/support/test_files.h"
 
@@ -121,116 +118,10 @@ void FakeMonitor::Run() {
 
 // ---------------------------------------------------------------------------
 
-namespace {
-
-std::vector<RecordingStyle::Call> g_styleCalls;
-
-class RecordingWindowStyle final : public IWindowStyle {
-public:
-#define VTPS_RECORD(name, position)                          \
-    BOOL STDMETHODCALLTYPE name(HWND window) override {      \
-        Record(position, window);                            \
-        return FALSE;                                        \
-    }
-    VTPS_RECORD(StyleDialog, 0)
-    VTPS_RECORD(StyleStatic, 1)
-    VTPS_RECORD(StyleCheckBox, 2)
-    VTPS_RECORD(StyleCheckButton, 3)
-    VTPS_RECORD(StylePushButton, 4)
-    VTPS_RECORD(StyleEdit, 5)
-    VTPS_RECORD(StyleComboBox, 6)
-    VTPS_RECORD(StyleGroupBox, 7)
-    VTPS_RECORD(StyleListBox, 8)
-    VTPS_RECORD(StyleScrollBar, 9)
-    VTPS_RECORD(StyleTab, 10)
-    VTPS_RECORD(StyleTree, 11)
-    VTPS_RECORD(StyleProgress, 12)
-    VTPS_RECORD(StyleSlider, 13)
-    VTPS_RECORD(StyleSpin, 14)
-    VTPS_RECORD(StyleHeader, 15)
-    VTPS_RECORD(StyleToolbar, 16)
-    VTPS_RECORD(StyleStatusBar, 17)
-    VTPS_RECORD(StyleRichEdit, 18)
-    VTPS_RECORD(StyleHyperlink, 19)
-    VTPS_RECORD(StyleFrame, 20)
-    VTPS_RECORD(StyleListView, 21)
-#undef VTPS_RECORD
-
-private:
-    static void Record(int position, HWND window) {
-        const bool isDialog = !(::GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
-        g_styleCalls.push_back({position, isDialog ? 0 : ::GetDlgCtrlID(window)});
-    }
-};
-
-IWindowStyle* WINAPI GetRecordingStyle() {
-    static RecordingWindowStyle style;
-    return &style;
-}
-
-}  // namespace
-
-RecordingStyle::RecordingStyle() {
-    g_styleCalls.clear();
-    Common::CGlimraModule& skin = Common::GlimraModule();
-    installed_ = skin.Load((SuiteDir() + L"\\Glimra\\Glimra.dll").c_str());
-    skin.m_pfnGetWindowStyle = GetRecordingStyle;
-}
-
-RecordingStyle::~RecordingStyle() {
-    Common::GlimraModule().Free();
-    Common::GlimraModule().m_pfnGetWindowStyle = nullptr;
-}
-
-const std::vector<RecordingStyle::Call>& RecordingStyle::Calls() const { return g_styleCalls; }
-
-// ---------------------------------------------------------------------------
-
-namespace {
-HRESULT WINAPI PrivateFolderPath(HWND, int, HANDLE, DWORD, LPWSTR path) {
-    const std::wstring folder = EditorPlatform::AppDataFolder();
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    wcsncpy(path, folder.c_str(), MAX_PATH - 1);
-    path[MAX_PATH - 1] = 0;
-    return S_OK;
-}
-}  // namespace
-
-ShGetFolderPathWFn EditorPlatform::LookupShGetFolderPath() { return PrivateFolderPath; }
-
-std::wstring EditorPlatform::AppDataFolder() {
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"vtps-expert-appdata-" + std::to_wstring(::GetCurrentProcessId());
-}
-
-std::wstring EditorPlatform::SettingsFolder() { return AppDataFolder() + L"\\Veltrane\\Pestrol"; }
-
-// The profile functions cache the last INI file; a file deleted under the
-// cache would come back with the last test's contents.
-void ForgetCachedProfile() { ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, nullptr); }
-
-void DialogTest::SetUp() {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
+void EditorTest::SetUp() {
+    DialogTest::SetUp();
     SelectLanguage(kEnglish);
     platform_.tokenIsAdmin = true;
-    ForgetCachedProfile();
-    RemoveTree(EditorPlatform::AppDataFolder());
-    BuildSettingsFileSet(g_settingsFiles);
-    BuildRuleStorePaths();
-    g_bModified = false;
-}
-
-void DialogTest::TearDown() {
-    ReleaseRuleStore();
-    ForgetCachedProfile();
-    RemoveTree(EditorPlatform::AppDataFolder());
-    g_bModified = false;
-}
-
-std::wstring DialogTest::SettingsFile(const wchar_t* name) const {
-    return EditorPlatform::SettingsFolder() + L"\\" + name;
 }
 
 // ---------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 // Shared pieces of the rule-editor dialog tests: the two real language
 // modules, a rule store in memory over the settings folder of the test
-// prefix, a stand-in registry monitor, a recording skin and helpers that
-// drive modeless dialogs next to a ModalScript.
+// prefix, a stand-in registry monitor and helpers that drive modeless
+// dialogs next to a ModalScript.
 #pragma once
 #include <windows.h>
 
@@ -15,9 +15,10 @@
 #include <gtest/gtest.h>
 
 #include "core/rule_records.h"
-#include "win/skin_style.h"
-#include "tests/rules/fake_platform.h"
+#include "tests/support/dialog_test.h"
+#include "tests/support/layout_check.h"
 #include "tests/support/modal_script.h"
+#include "tests/support/recording_skin.h"
 
 namespace expert_test {
 
@@ -61,44 +62,11 @@ private:
     std::thread thread_;
 };
 
-// The skin's window-style object replaced by one that records each call as
-// (operation position, control id); installed for the object's lifetime.
-class RecordingStyle {
-public:
-    RecordingStyle();
-    ~RecordingStyle();
-    struct Call {
-        int operation;
-        int controlId;  // 0 for the dialog window itself
-        bool operator==(const Call& other) const {
-            return operation == other.operation && controlId == other.controlId;
-        }
-    };
-    const std::vector<Call>& Calls() const;
-    bool Installed() const { return installed_; }
-
-private:
-    bool installed_ = false;
-};
-
-// A fake platform whose application-data folder is private to this test
-// process, so that other programs using the prefix's real folder at the
-// same time cannot touch the settings files under test.
-class EditorPlatform : public FakePlatform {
-public:
-    ShGetFolderPathWFn LookupShGetFolderPath() override;
-    // <private app data>\Veltrane\Pestrol
-    static std::wstring SettingsFolder();
-    static std::wstring AppDataFolder();
-};
-
-// Base fixture: common controls, English resources, an NT platform whose
-// administrator answer the test chooses, an empty settings folder with the
-// store's working-copy paths, g_bModified cleared.
-class DialogTest : public ::testing::Test {
+// The shared dialog fixture with English resources and an administrator
+// token (tests that need another answer set it).
+class EditorTest : public testing_support::DialogTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Creates the dialog modeless and shows it; the script's first step
     // belongs to it, so later activations of it consume no step.
@@ -109,10 +77,6 @@ protected:
         if (window) ::ShowWindow(window, SW_SHOW);
         return window;
     }
-
-    std::wstring SettingsFile(const wchar_t* name) const;
-
-    EditorPlatform platform_;
 };
 
 // Sends WM_NOTIFY with `code` from control `id` of `dialog`; answers the
@@ -124,13 +88,6 @@ std::vector<std::wstring> ComboEntries(HWND combo);
 // The header text of a report-view column.
 std::wstring ColumnHeader(HWND list, int column);
 
-}  // namespace expert_test
-
-namespace expert_test {
-// Checks that every visible control of a dialog lies inside its client area,
-// that no two visible controls overlap (a group box may hold others), and
-// that single-line texts fit their controls in the dialog's font.
-void ExpectControlsFit(HWND dialog);
 }  // namespace expert_test
 
 namespace expert_test {

@@ -15,10 +15,10 @@ namespace {
 const std::vector<std::wstring> kAllNtRoots = {L"HKEY_CLASSES_ROOT", L"HKEY_CURRENT_USER", L"HKEY_LOCAL_MACHINE",
                                                L"HKEY_USERS", L"HKEY_CURRENT_CONFIG"};
 
-class ItemAddTest : public DialogTest {
+class ItemAddTest : public EditorTest {
 protected:
     void SetUp() override {
-        DialogTest::SetUp();
+        EditorTest::SetUp();
         FillStore({Category(99, L"User Rules", 2, 2)});
     }
 
@@ -240,11 +240,11 @@ TEST_F(ItemAddTest, TextsOfExactlyTheLimitPass) {
 }
 
 TEST_F(ItemAddTest, StylesItsControlsThroughTheSkinInOrder) {
-    RecordingStyle style;
+    RecordingSkin style;
     ASSERT_TRUE(style.Installed());
     CItemAdd dialog;
     Run(dialog, [](HWND window) { ClickButton(window, IDCANCEL); });
-    const std::vector<RecordingStyle::Call> expected = {{0, 0}, {4, 1}, {4, 2}, {6, 1008}, {5, 1022}, {5, 1023}};
+    const std::vector<RecordingSkin::Call> expected = {{0, 0}, {4, 1}, {4, 2}, {6, 1008}, {5, 1022}, {5, 1023}};
     EXPECT_EQ(style.Calls(), expected);
 }
 

@@ -12,6 +12,7 @@
 
 #include "core/settings_blob.h"
 #include "win/raii.h"
+#include "tests/support/child_process.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/test_files.h"
@@ -173,28 +174,21 @@ PhaseFigures RunPhase(const wchar_t* kind, uint32_t kills, uint32_t maxDelayMs, 
         UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
         std::wstring commandLine = L"\"" + ProgramPath() + L"\" --worker " + kind + L" --versions \"" + versions +
                                    L"\" --results \"" + results + L"\" --ready " + readyName;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &info)) {
+        testing_support::ChildProcess worker;
+        if (!worker.Start(commandLine)) {
             ++figures.failedStarts;
             continue;
         }
-        UniqueHandle process(info.hProcess);
-        ::CloseHandle(info.hThread);
-        const HANDLE waitFor[2] = {ready.get(), process.get()};
+        const HANDLE waitFor[2] = {ready.get(), worker.Handle()};
         if (::WaitForMultipleObjects(2, waitFor, FALSE, kReadyTimeoutMs) != WAIT_OBJECT_0) {
             ++figures.failedStarts;
             notes.push_back("worker " + std::to_string(k) + " never got ready: " + ReadBytes(results));
-            ::TerminateProcess(process.get(), 1);
-            ::WaitForSingleObject(process.get(), 10000);
+            worker.Terminate(1);
             continue;
         }
         FaultRandom random(seed, k);
         ::Sleep(random.Below(maxDelayMs + 1));
-        ::TerminateProcess(process.get(), 0xDEAD);
-        ::WaitForSingleObject(process.get(), 10000);
+        worker.Terminate(0xDEAD);
         ++figures.kills;
         if (KilledDuringOperation(ReadBytes(results))) ++figures.duringWrite;
 

@@ -15,6 +15,7 @@
 
 #include "win/raii.h"
 #include "rules/rule_database.h"
+#include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
 #include "tests/faults/fault_args.h"
 #include "tests/faults/fault_random.h"
@@ -224,23 +225,17 @@ int RunParent(FaultArgs& args) {
     UniqueHandle go(::CreateEventW(nullptr, TRUE, FALSE, (sync + L"-go").c_str()));
     if (!ready || !go) return kExitSetup;
 
-    UniqueHandle processes[2];
+    testing_support::ChildProcess processes[2];
     std::wstring results[2];
     for (uint32_t w = 0; w < 2; ++w) {
         results[w] = scratch.File((L"worker-" + std::to_wstring(w) + L".txt").c_str());
         std::wstring commandLine = L"\"" + ProgramPath() + L"\" --worker " + std::to_wstring(w) + L" --rounds " +
                                    std::to_wstring(rounds) + L" --seed " + std::to_wstring(seed) + L" --path \"" +
                                    path + L"\" --sync " + sync + L" --results \"" + results[w] + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &info)) {
+        if (!processes[w].Start(commandLine)) {
             std::fprintf(stderr, "LockContention: a worker could not be started\n");
             return kExitSetup;
         }
-        ::CloseHandle(info.hThread);
-        processes[w].reset(info.hProcess);
     }
     // Both start together, so they contend from the first round on.
     for (int w = 0; w < 2; ++w) ::WaitForSingleObject(ready.get(), kReadyWaitMs);
@@ -250,9 +245,8 @@ int RunParent(FaultArgs& args) {
     bool violated = false;
     const DWORD budgetMs = 120000 + rounds * 2000;
     for (uint32_t w = 0; w < 2; ++w) {
-        if (::WaitForSingleObject(processes[w].get(), budgetMs) != WAIT_OBJECT_0) {
-            ::TerminateProcess(processes[w].get(), 0xDEAD);
-            ::WaitForSingleObject(processes[w].get(), 10000);
+        if (!processes[w].WaitForExit(budgetMs)) {
+            processes[w].Terminate(0xDEAD);
             std::printf("worker %u: hang (no end within %lu ms)\n", w, static_cast<unsigned long>(budgetMs));
             violated = true;
         }
@@ -266,8 +260,7 @@ int RunParent(FaultArgs& args) {
         std::vector<std::string> notes;
         const bool any = ReadWorkerResults(results[w], f, notes);
         for (const std::string& note : notes) std::printf("  worker %u: %s\n", w, note.c_str());
-        DWORD code = 0;
-        ::GetExitCodeProcess(processes[w].get(), &code);
+        const DWORD code = processes[w].ExitCode();
         if (code != 0 || !any || f.reads != rounds) {
             std::printf("worker %u: ended with exit code 0x%08lX after %u of %u rounds\n", w,
                         static_cast<unsigned long>(code), f.reads, rounds);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "win/raii.h"
+#include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
 #include "tests/faults/fault_args.h"
 
@@ -49,26 +49,16 @@ BatchRun RunInWorkers(const BatchPlan& plan) {
         std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + plan.workerArguments + L" --worker " +
                                    std::to_wstring(next) + L" --to " + std::to_wstring(to) + L" --results \"" + results +
                                    L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &info)) {
+        testing_support::ChildProcess worker;
+        if (!worker.Start(commandLine)) {
             run.startFailed = true;
             return run;
         }
         ++run.workers;
-        UniqueHandle process(info.hProcess);
-        ::CloseHandle(info.hThread);
         const DWORD timeoutMs = plan.baseTimeoutMs + plan.perIterationMs * (to - next);
-        bool hung = false;
-        if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
-            hung = true;
-            ::TerminateProcess(process.get(), 0xDEAD);
-            ::WaitForSingleObject(process.get(), 10000);
-        }
-        DWORD exitCode = 0;
-        ::GetExitCodeProcess(process.get(), &exitCode);
+        const bool hung = !worker.WaitForExit(timeoutMs);
+        if (hung) worker.Terminate(0xDEAD);
+        const DWORD exitCode = worker.ExitCode();
 
         std::vector<bool> done(to - next, false);
         std::string crashLine;

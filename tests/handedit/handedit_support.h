@@ -1,6 +1,6 @@
 // Shared pieces of the hand-edit and add-entry dialog tests: the language
-// module as resource module, the working copy of the user rule file, calls
-// queued behind the messages already posted, and a skin that records calls.
+// module as resource module, the working copy of the user rule file, and
+// calls queued behind the messages already posted.
 #pragma once
 #include <windows.h>
 
@@ -15,8 +15,8 @@
 
 #include "dialogs/modified_flag.h"
 #include "win/resource_module.h"
-#include "win/skin_style.h"
-#include "tests/rules/fake_platform.h"
+#include "tests/support/dialog_test.h"
+#include "tests/support/recording_skin.h"
 
 namespace handedit_test {
 
@@ -61,40 +61,8 @@ private:
     std::deque<std::function<void()>> calls_;
 };
 
-// A skin whose window-style object records each call as (table position,
-// control id; 0 for a dialog window).  Installed while the object lives.
-class RecordingSkin {
-public:
-    RecordingSkin();
-    ~RecordingSkin();
-    RecordingSkin(const RecordingSkin&) = delete;
-    RecordingSkin& operator=(const RecordingSkin&) = delete;
-    bool Installed() const { return installed_; }
-    static std::vector<std::pair<int, int>>& Calls();
-
-private:
-    bool installed_ = false;
-};
-
-// A platform whose application-data folder is a scratch folder of this
-// process, so that tests running at the same time in the same prefix never
-// share settings files.  The 9x bit can be set as with FakePlatform.
-class IsolatedPlatform : public FakePlatform {
-public:
-    IsolatedPlatform();
-    ~IsolatedPlatform() override;
-    ShGetFolderPathWFn LookupShGetFolderPath() override;
-};
-
-// Fixture base: common controls, an empty private settings folder,
-// g_bModified clear.
-class DialogTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite();
-    void SetUp() override;
-    void TearDown() override;
-    IsolatedPlatform platform_;
-};
+using testing_support::DialogTest;
+using testing_support::RecordingSkin;
 
 // The text a dialog shows for a string of the current language module.
 inline std::wstring Text(UINT id) { return LoadResourceString(id); }

@@ -8,14 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
 
 namespace inspector_testing {
 
-struct InspectRun {
-    DWORD status = 0xFFFFFFFF;
-    std::string out, err;
-};
+using InspectRun = testing_support::ProgramRun;
 
 // Runs "VtPsInspect <arguments>" with standard output and error in files of
 // `folder`.

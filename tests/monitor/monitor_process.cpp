@@ -6,29 +6,7 @@ using namespace testing_support;
 
 namespace {
 
-// An inheritable handle to a new file, for a child's standard output.
-UniqueFile InheritableOutput(const std::wstring& path) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    return UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-// Starts the monitor with standard output and error going to `output`.
-UniqueHandle Launch(const std::wstring& arguments, HANDLE output, DWORD* processId) {
-    std::wstring commandLine = L"\"" + MonitorExe() + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nullptr;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    PROCESS_INFORMATION info = {};
-    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
-        return UniqueHandle();
-    ::CloseHandle(info.hThread);
-    if (processId) *processId = info.dwProcessId;
-    return UniqueHandle(info.hProcess);
-}
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
 struct WindowSearch {
     DWORD processId;
@@ -55,26 +33,24 @@ std::wstring MonitorExe() { return SuiteDir() + L"\\VtMonitor.exe"; }
 MonitorProcess::MonitorProcess(const std::wstring& arguments, bool noLog) {
     std::wstring all = arguments;
     if (!noLog) all += L" --log \"" + scratch_.File(L"monitor.log") + L"\"";
-    UniqueFile output = InheritableOutput(scratch_.File(L"stdout.txt"));
-    process_ = Launch(all, output.get(), &processId_);
+    process_.Start(Quoted(MonitorExe()) + L" " + all, scratch_.File(L"stdout.txt"));
 }
 
 MonitorProcess::~MonitorProcess() {
-    if (!process_ || ::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) return;
-    WindowSearch search = {processId_, nullptr};
+    if (!process_.Started() || process_.WaitForExit(0)) return;
+    WindowSearch search = {process_.Id(), nullptr};
     ::EnumWindows(FindOwnedMonitor, reinterpret_cast<LPARAM>(&search));
     if (search.found) ::PostMessageW(search.found, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(process_.get(), 5000) != WAIT_OBJECT_0) ::TerminateProcess(process_.get(), 99);
-    ::WaitForSingleObject(process_.get(), 5000);
+    if (!process_.WaitForExit(5000)) process_.Terminate(99);
 }
 
 bool MonitorProcess::WaitForWindow(DWORD timeoutMs) {
     const DWORD start = ::GetTickCount();
     do {
-        WindowSearch search = {processId_, nullptr};
+        WindowSearch search = {process_.Id(), nullptr};
         ::EnumWindows(FindOwnedMonitor, reinterpret_cast<LPARAM>(&search));
         if (search.found) return true;
-        if (::WaitForSingleObject(process_.get(), 50) == WAIT_OBJECT_0) return false;
+        if (!process_.Started() || process_.WaitForExit(50)) return false;
     } while (::GetTickCount() - start < timeoutMs);
     return false;
 }
@@ -101,24 +77,14 @@ bool MonitorProcess::WaitForLine(const std::string& text, DWORD timeoutMs, size_
 }
 
 DWORD MonitorProcess::WaitForExit(DWORD timeoutMs) {
-    if (!process_ || ::WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
-    DWORD code = STILL_ACTIVE;
-    ::GetExitCodeProcess(process_.get(), &code);
-    return code;
+    return process_.WaitForExit(timeoutMs) ? process_.ExitCode() : STILL_ACTIVE;
 }
 
 std::string MonitorProcess::Output() const { return ReadBytes(scratch_.File(L"stdout.txt")); }
 
 DWORD RunMonitorCommand(const std::wstring& arguments, std::string& output) {
     ScratchDir scratch(L"monitor-cmd");
-    DWORD code = STILL_ACTIVE;
-    {
-        UniqueFile out = InheritableOutput(scratch.File(L"out.txt"));
-        UniqueHandle process = Launch(arguments, out.get(), nullptr);
-        if (!process) return code;
-        if (::WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0) ::TerminateProcess(process.get(), 99);
-        ::GetExitCodeProcess(process.get(), &code);
-    }
-    output = ReadBytes(scratch.File(L"out.txt"));
-    return code;
+    const ProgramRun run = RunProgram(Quoted(MonitorExe()) + L" " + arguments, scratch.Path(), 20000, true);
+    output = run.out;
+    return run.started ? run.status : STILL_ACTIVE;
 }

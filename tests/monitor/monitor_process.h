@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "win/raii.h"
+#include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
 
 class MonitorProcess {
@@ -17,7 +17,7 @@ public:
     MonitorProcess(const MonitorProcess&) = delete;
     MonitorProcess& operator=(const MonitorProcess&) = delete;
 
-    bool Started() const { return static_cast<bool>(process_); }
+    bool Started() const { return process_.Started(); }
     // Waits until this process shows the monitor window.
     bool WaitForWindow(DWORD timeoutMs);
     // Waits until the log holds a line containing `text`, `count` times.
@@ -30,8 +30,7 @@ public:
 
 private:
     testing_support::ScratchDir scratch_{L"monitor"};
-    UniqueHandle process_;
-    DWORD processId_ = 0;
+    testing_support::ChildProcess process_;
 };
 
 // Runs VtMonitor.exe with `arguments` to its end; returns its exit code and

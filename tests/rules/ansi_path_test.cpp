@@ -12,7 +12,11 @@
 #include "rules/ini_rules.h"
 #include "rules/rule_database.h"
 #include "rules/rule_entry_list.h"
-#include "temp_folder.h"
+#include "tests/support/test_files.h"
+
+using testing_support::FileExists;
+using testing_support::ScratchDir;
+using testing_support::WriteBytes;
 
 namespace {
 
@@ -26,7 +30,7 @@ protected:
         ASSERT_TRUE(::CreateDirectoryW(m_wideFolder.c_str(), nullptr)) << "error " << ::GetLastError();
     }
 
-    TempFolder m_folder;
+    ScratchDir m_folder{L"rules"};
     std::wstring m_wideFolder;
     std::string m_ansiFolder;
 };

@@ -8,7 +8,7 @@
 #include "rules/ini_snapshot.h"
 #include "rules/profile_list.h"
 #include "rules/rule_entry_list.h"
-#include "temp_folder.h"
+#include "tests/support/test_files.h"
 #include "tests/support/profile_meter.h"
 #include "tests/support/rule_files.h"
 
@@ -66,17 +66,17 @@ class IniRulesTest : public ::testing::Test {
 protected:
     std::vector<EntryView> Read(const std::string& text) {
         WriteBytes(m_folder.File(L"RegUser.ini"), text);
-        RuleEntryList list(ReadIniRuleFile(m_folder.FileA("RegUser.ini").c_str()));
+        RuleEntryList list(ReadIniRuleFile(Narrow(m_folder.File(L"RegUser.ini")).c_str()));
         return Flatten(list.get());
     }
     std::vector<EntryView> ReadWithin(const std::string& text, const IniReadLimits& limits,
                                       std::vector<std::string>* sections = nullptr) {
         WriteBytes(m_folder.File(L"limited.ini"), text);
-        RuleEntryList list(ReadIniRuleFile(m_folder.FileA("limited.ini").c_str(), limits, sections));
+        RuleEntryList list(ReadIniRuleFile(Narrow(m_folder.File(L"limited.ini")).c_str(), limits, sections));
         return Flatten(list.get());
     }
 
-    TempFolder m_folder;
+    ScratchDir m_folder{L"rules"};
     FakePlatform m_platform;
 };
 
@@ -93,7 +93,7 @@ TEST_F(IniRulesTest, BrowserStartPageRule) {
 }
 
 TEST_F(IniRulesTest, MissingOrEmptyFileOrNameOnlySectionGivesNoEntries) {
-    EXPECT_EQ(ReadIniRuleFile(m_folder.FileA("absent.ini").c_str()), nullptr);
+    EXPECT_EQ(ReadIniRuleFile(Narrow(m_folder.File(L"absent.ini")).c_str()), nullptr);
     EXPECT_TRUE(Read("").empty());
     EXPECT_TRUE(Read("[OnlyName]\r\nname=Shown\r\n").empty());
 }
@@ -200,7 +200,7 @@ TEST_F(IniRulesTest, LongFilesGiveTheirLastRulesAsTheStoreTookThem) {
         EXPECT_EQ(sections.front(), "Rules01199");
         EXPECT_EQ(sections.back(), "Rules00199");
         // Without limits given, the store's.
-        RuleEntryList again(ReadIniRuleFile(m_folder.FileA("limited.ini").c_str()));
+        RuleEntryList again(ReadIniRuleFile(Narrow(m_folder.File(L"limited.ini")).c_str()));
         EXPECT_EQ(FirstDifference(Flatten(again.get()), entries), "");
     }
 }
@@ -273,12 +273,12 @@ std::vector<std::string> Names(const std::vector<char>& list) {
 
 TEST_F(IniRulesTest, ProfileListReturnsEveryNameInFileOrder) {
     WriteBytes(m_folder.File(L"list.ini"), "[alpha]\r\nk1=1\r\nk2=2\r\n[bravo-longer-name]\r\n[c]\r\n");
-    const std::string path = m_folder.FileA("list.ini");
+    const std::string path = Narrow(m_folder.File(L"list.ini"));
     EXPECT_EQ(Names(ReadProfileList(path.c_str())),
               (std::vector<std::string>{"alpha", "bravo-longer-name", "c"}));
     EXPECT_EQ(Names(ReadProfileList(path.c_str(), "alpha")), (std::vector<std::string>{"k1", "k2"}));
     EXPECT_TRUE(Names(ReadProfileList(path.c_str(), "missing")).empty());
-    EXPECT_TRUE(Names(ReadProfileList(m_folder.FileA("absent.ini").c_str())).empty());
+    EXPECT_TRUE(Names(ReadProfileList(Narrow(m_folder.File(L"absent.ini")).c_str())).empty());
 
     // A long list takes a few reads, its buffer doubling, not one per kilobyte.
     std::string many;
@@ -286,7 +286,7 @@ TEST_F(IniRulesTest, ProfileListReturnsEveryNameInFileOrder) {
     WriteBytes(m_folder.File(L"many.ini"), many);
     ProfileMeter meter(::GetModuleHandleW(nullptr));
     ASSERT_TRUE(meter.Installed());
-    const std::vector<std::string> names = Names(ReadProfileList(m_folder.FileA("many.ini").c_str()));
+    const std::vector<std::string> names = Names(ReadProfileList(Narrow(m_folder.File(L"many.ini")).c_str()));
     ASSERT_EQ(names.size(), 8000u);
     EXPECT_EQ(names.back(), "Section107999");
     EXPECT_LE(meter.ListReads(), 16u);

@@ -11,9 +11,14 @@
 #include "rule_fixtures.h"
 #include "rules/rule_database.h"
 #include "rules/rule_storage.h"
-#include "temp_folder.h"
 #include "tests/support/compound_file_damage.h"
 #include "tests/support/test_files.h"
+
+using testing_support::FileExists;
+using testing_support::Narrow;
+using testing_support::ReadBytes;
+using testing_support::ScratchDir;
+using testing_support::WriteBytes;
 
 namespace {
 
@@ -29,7 +34,7 @@ struct CategoryArray {
 class RuleDatabaseTest : public ::testing::Test {
 protected:
     std::wstring Path() const { return m_folder.File(L"QRegUser.rdb"); }
-    std::string PathA() const { return m_folder.FileA("QRegUser.rdb"); }
+    std::string PathA() const { return Narrow(m_folder.File(L"QRegUser.rdb")); }
 
     // Categories "C0".."Cn-1", each with `items` items, prepended in the
     // order I0, I1, ... so that the list order is the reverse.
@@ -44,7 +49,7 @@ protected:
         }
     }
 
-    TempFolder m_folder;
+    ScratchDir m_folder{L"rules"};
 };
 
 TEST_F(RuleDatabaseTest, CategoriesRoundTripWithItemsReversed) {

@@ -7,8 +7,12 @@
 #include "rules/rule_database.h"
 #include "rules/rule_entry_list.h"
 #include "rules/rule_storage.h"
-#include "temp_folder.h"
+#include "tests/support/test_files.h"
 #include "tests/support/compound_file_damage.h"
+
+using testing_support::FileExists;
+using testing_support::Narrow;
+using testing_support::ScratchDir;
 
 namespace {
 
@@ -75,7 +79,7 @@ protected:
     std::wstring Path() const { return m_folder.File(L"RegLib.rdb"); }
     uint32_t Size() const { return static_cast<uint32_t>(m_data.size()); }
 
-    TempFolder m_folder;
+    ScratchDir m_folder{L"rules"};
     FakePlatform m_platform;
     std::vector<LibraryRecord> m_records;
     std::string m_data;
@@ -90,7 +94,7 @@ TEST_F(RuleLibraryTest, RecordsComeBackReversedWithValueSpecsExpanded) {
     };
     EXPECT_EQ(ReadLibrary(Path()), expected);
     // The ANSI path of the rule store reaches the same file.
-    RuleEntryList viaAnsi(ReadRuleLibrary(m_folder.FileA("RegLib.rdb").c_str()));
+    RuleEntryList viaAnsi(ReadRuleLibrary(Narrow(m_folder.File(L"RegLib.rdb")).c_str()));
     EXPECT_EQ(CountRuleEntries(viaAnsi.get()), 3u);
 }
 

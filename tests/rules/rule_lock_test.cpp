@@ -6,7 +6,8 @@
 
 #include "win/raii.h"
 #include "rules/rule_storage.h"
-#include "temp_folder.h"
+#include "tests/support/child_process.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -26,37 +27,24 @@ public:
     explicit Holder(const std::wstring& path) {
         const std::wstring readyName = L"vtps-lock-ready-" + std::to_wstring(::GetCurrentProcessId());
         m_ready.reset(::CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
-        std::wstring commandLine =
-            L"\"" + HelperPath() + L"\" \"" + path + L"\" " + readyName + L" " + std::to_wstring(kHoldMs);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info = {};
-        if (::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                             &info)) {
-            m_process.reset(info.hProcess);
-            ::CloseHandle(info.hThread);
-        }
+        m_process.Start(L"\"" + HelperPath() + L"\" \"" + path + L"\" " + readyName + L" " + std::to_wstring(kHoldMs));
     }
-    ~Holder() {
-        if (m_process) ::WaitForSingleObject(m_process.get(), 10000);
-    }
-    bool WaitReady() { return m_process && ::WaitForSingleObject(m_ready.get(), 10000) == WAIT_OBJECT_0; }
+    ~Holder() { m_process.WaitForExit(10000); }
+    bool WaitReady() { return m_process.Started() && ::WaitForSingleObject(m_ready.get(), 10000) == WAIT_OBJECT_0; }
     // GetTickCount() of the helper right after it closed the file; 0 when it
     // could not open it.
     DWORD ClosedAt() {
-        DWORD code = 0;
-        ::WaitForSingleObject(m_process.get(), 10000);
-        ::GetExitCodeProcess(m_process.get(), &code);
-        return code;
+        m_process.WaitForExit(10000);
+        return m_process.Started() ? m_process.ExitCode() : 0;
     }
 
 private:
     UniqueHandle m_ready;
-    UniqueHandle m_process;
+    testing_support::ChildProcess m_process;
 };
 
 TEST(RuleLockTest, SecondProcessWaitsUntilTheHolderCloses) {
-    TempFolder folder;
+    testing_support::ScratchDir folder(L"rules");
     const std::wstring path = folder.File(L"QRegUser.rdb");
     Holder holder(path);
     ASSERT_TRUE(holder.WaitReady());
@@ -74,7 +62,7 @@ TEST(RuleLockTest, SecondProcessWaitsUntilTheHolderCloses) {
 }
 
 TEST(RuleLockTest, PathInOtherLetterCaseDoesNotWait) {
-    TempFolder folder;
+    testing_support::ScratchDir folder(L"rules");
     Holder holder(folder.File(L"QRegUser.rdb"));
     ASSERT_TRUE(holder.WaitReady());
 

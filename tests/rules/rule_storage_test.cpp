@@ -7,7 +7,12 @@
 
 #include "win/raii.h"
 #include "rules/rule_storage.h"
-#include "temp_folder.h"
+#include "tests/support/test_files.h"
+
+using testing_support::FileExists;
+using testing_support::ReadBytes;
+using testing_support::ScratchDir;
+using testing_support::WriteBytes;
 
 namespace {
 
@@ -25,7 +30,7 @@ std::vector<std::wstring> ElementNames(IStorage* storage) {
 }
 
 TEST(RuleStorageTest, MissingFileReadOnlyFailsAndCreatesNothing) {
-    TempFolder folder;
+    ScratchDir folder{L"rules"};
     const std::wstring path = folder.File(L"missing.rdb");
     RuleStorage storage;
     EXPECT_FALSE(storage.OpenFile(path.c_str(), true));
@@ -35,7 +40,7 @@ TEST(RuleStorageTest, MissingFileReadOnlyFailsAndCreatesNothing) {
 }
 
 TEST(RuleStorageTest, OpenForWritingCreatesCompoundFileWithEmptyOleRoot) {
-    TempFolder folder;
+    ScratchDir folder{L"rules"};
     const std::wstring path = folder.File(L"new.rdb");
     {
         RuleStorage storage;
@@ -51,7 +56,7 @@ TEST(RuleStorageTest, OpenForWritingCreatesCompoundFileWithEmptyOleRoot) {
 }
 
 TEST(RuleStorageTest, FileThatIsNoCompoundFileIsNeverOverwritten) {
-    TempFolder folder;
+    ScratchDir folder{L"rules"};
     const std::wstring path = folder.File(L"plain.rdb");
     const std::string content = "not a compound file, but precious\r\n";
     WriteBytes(path, content);
@@ -64,7 +69,7 @@ TEST(RuleStorageTest, FileThatIsNoCompoundFileIsNeverOverwritten) {
 }
 
 TEST(RuleStorageTest, StreamsAreCreatedOnlyWhenWritable) {
-    TempFolder folder;
+    ScratchDir folder{L"rules"};
     const std::wstring path = folder.File(L"streams.rdb");
     {
         RuleStorage storage;
@@ -83,7 +88,7 @@ TEST(RuleStorageTest, StreamsAreCreatedOnlyWhenWritable) {
 }
 
 TEST(RuleStorageTest, AnotherSubStorageNameIsNotTheDefault) {
-    TempFolder folder;
+    ScratchDir folder{L"rules"};
     const std::wstring path = folder.File(L"named.rdb");
     {
         RuleStorage storage(L"OTHER_ROOT");

@@ -11,7 +11,9 @@
 #include "rule_fixtures.h"
 #include "rules/rule_storage.h"
 #include "rules/rule_stream.h"
-#include "temp_folder.h"
+#include "tests/support/test_files.h"
+
+using testing_support::ScratchDir;
 
 namespace {
 
@@ -77,7 +79,7 @@ TEST(RuleStreamTest, ShortReadLeavesBufferAndCipherStateAlone) {
 }
 
 TEST(RuleStreamTest, TwoReadsOfFourEqualOneReadOfEightThroughAStorage) {
-    TempFolder folder;
+    ScratchDir folder{L"rules"};
     const std::wstring path = folder.File(L"stream.rdb");
     {
         RuleStorage storage;

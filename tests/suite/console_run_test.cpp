@@ -14,7 +14,7 @@ std::wstring FakePluginPath() { return WinePathFromUnix(VTPS_FAKE_PLUGIN_UNIX); 
 class ConsoleRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        log_ = temp_.Sub(L"calls.log");
+        log_ = temp_.File(L"calls.log");
         SetEnvironmentVariableW(L"VTPS_FAKE_PLUGIN_LOG", log_.c_str());
     }
     void TearDown() override { SetEnvironmentVariableW(L"VTPS_FAKE_PLUGIN_LOG", nullptr); }
@@ -25,13 +25,13 @@ protected:
     std::wstring WithFake(const std::wstring& actions) { return L"--plugin \"" + FakePluginPath() + L"\" " + actions; }
     std::string Calls() { return ReadBytes(log_); }
 
-    TempFolder temp_;
+    ScratchDir temp_{L"suite"};
     std::wstring log_;
 };
 
 TEST_F(ConsoleRunTest, HelpDescribesEveryActionAndSucceeds) {
     Outcome run = Run(L"--help");
-    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.status, 0u);
     for (const char* option :
          {"--export FILE", "--import FILE", "--apply", "--title", "--load", "--walk-through FILE", "--plugin"}) {
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
@@ -41,49 +41,49 @@ TEST_F(ConsoleRunTest, HelpDescribesEveryActionAndSucceeds) {
 
 TEST_F(ConsoleRunTest, BadArgumentsAreUsageErrors) {
     Outcome unknown = Run(L"--title --frobnicate");
-    EXPECT_EQ(unknown.exitCode, 2u);
+    EXPECT_EQ(unknown.status, 2u);
     EXPECT_NE(unknown.err.find("unknown argument '--frobnicate'"), std::string::npos) << unknown.err;
     EXPECT_EQ(unknown.out, "");
 
     Outcome noFile = Run(L"--export");
-    EXPECT_EQ(noFile.exitCode, 2u);
+    EXPECT_EQ(noFile.status, 2u);
     EXPECT_NE(noFile.err.find("--export needs a file name"), std::string::npos) << noFile.err;
     // An option where the file name belongs is taken for a forgotten name.
     Outcome optionAsFile = Run(L"--import --apply");
-    EXPECT_EQ(optionAsFile.exitCode, 2u);
+    EXPECT_EQ(optionAsFile.status, 2u);
     EXPECT_NE(optionAsFile.err.find("--import needs a file name"), std::string::npos) << optionAsFile.err;
     // The walk-through loads and closes the plug-in itself: nothing may run beside it.
     Outcome walkAndMore = Run(L"--load --walk-through x.bin");
-    EXPECT_EQ(walkAndMore.exitCode, 2u);
+    EXPECT_EQ(walkAndMore.status, 2u);
     EXPECT_NE(walkAndMore.err.find("--walk-through runs alone"), std::string::npos) << walkAndMore.err;
     EXPECT_EQ(Calls(), "");  // nothing was loaded
 }
 
 TEST_F(ConsoleRunTest, MissingPluginFailsWithItsPath) {
-    const std::wstring missing = temp_.Sub(L"nowhere\\VtPestrolSet.dll");
+    const std::wstring missing = temp_.File(L"nowhere\\VtPestrolSet.dll");
     Outcome run = Run(L"--plugin \"" + missing + L"\" --title");
-    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.status, 1u);
     EXPECT_NE(run.err.find("cannot load the plug-in " + Narrow(missing)), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
 }
 
 TEST_F(ConsoleRunTest, LibrariesThatAreNotThePluginAreRefused) {
     Outcome noEntry = Run(L"--plugin \"" + SuiteDir() + L"\\Glimra\\Glimra.dll\" --title");
-    EXPECT_EQ(noEntry.exitCode, 1u);
+    EXPECT_EQ(noEntry.status, 1u);
     EXPECT_NE(noEntry.err.find("has no DllGetClassObject"), std::string::npos) << noEntry.err;
 
     // A COM server that serves other classes.
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
     Outcome otherServer = Run(L"--plugin \"" + std::wstring(system) + L"\\ole32.dll\" --title");
-    EXPECT_EQ(otherServer.exitCode, 1u);
+    EXPECT_EQ(otherServer.status, 1u);
     EXPECT_NE(otherServer.err.find("class object is unavailable (0x80040111)"), std::string::npos) << otherServer.err;
 }
 
 TEST_F(ConsoleRunTest, ActionsRunInTheOrderGivenAndThePluginIsReleasedBeforeItIsFreed) {
-    const std::wstring block = temp_.Sub(L"settings.dat");
+    const std::wstring block = temp_.File(L"settings.dat");
     Outcome run = Run(WithFake(L"--title --load --export \"" + block + L"\" --import \"" + block + L"\" --apply"));
-    ASSERT_EQ(run.exitCode, 0u) << run.err;
+    ASSERT_EQ(run.status, 0u) << run.err;
     EXPECT_EQ(run.out, "title: Fake Page\n"
                        "loaded\n"
                        "exported 32 bytes to " + Narrow(block) + "\n"
@@ -103,9 +103,9 @@ TEST_F(ConsoleRunTest, ActionsRunInTheOrderGivenAndThePluginIsReleasedBeforeItIs
 }
 
 TEST_F(ConsoleRunTest, UnreadableImportFileStopsTheRun) {
-    const std::wstring missing = temp_.Sub(L"missing.dat");
+    const std::wstring missing = temp_.File(L"missing.dat");
     Outcome run = Run(WithFake(L"--load --import \"" + missing + L"\" --apply"));
-    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.status, 1u);
     EXPECT_EQ(run.out, "loaded\n");
     EXPECT_NE(run.err.find("cannot read " + Narrow(missing) + " (error 2)"), std::string::npos) << run.err;
     EXPECT_EQ(Calls().find("Apply"), std::string::npos);
@@ -113,13 +113,13 @@ TEST_F(ConsoleRunTest, UnreadableImportFileStopsTheRun) {
 }
 
 TEST_F(ConsoleRunTest, ImportThePluginRejectsIsAFailure) {
-    const std::wstring empty = temp_.Sub(L"empty.dat");
-    const std::wstring shortBlock = temp_.Sub(L"short.dat");
+    const std::wstring empty = temp_.File(L"empty.dat");
+    const std::wstring shortBlock = temp_.File(L"short.dat");
     ASSERT_TRUE(WriteBytes(empty, ""));
     ASSERT_TRUE(WriteBytes(shortBlock, "not a block"));
     for (const std::wstring& file : {empty, shortBlock}) {
         Outcome run = Run(WithFake(L"--import \"" + file + L"\""));
-        EXPECT_EQ(run.exitCode, 1u);
+        EXPECT_EQ(run.status, 1u);
         EXPECT_NE(run.err.find("import rejected: " + Narrow(file)), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
     }
@@ -127,22 +127,22 @@ TEST_F(ConsoleRunTest, ImportThePluginRejectsIsAFailure) {
 }
 
 TEST_F(ConsoleRunTest, ExportToAFolderThatDoesNotExistFails) {
-    const std::wstring target = temp_.Sub(L"no\\such\\folder\\settings.dat");
+    const std::wstring target = temp_.File(L"no\\such\\folder\\settings.dat");
     Outcome run = Run(WithFake(L"--export \"" + target + L"\""));
-    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.status, 1u);
     EXPECT_NE(run.err.find("cannot write " + Narrow(target)), std::string::npos) << run.err;
 }
 
 TEST_F(ConsoleRunTest, ThePluginIsLoadedFromTheConsolesOwnFolder) {
-    const std::wstring console = temp_.Sub(L"suite\\VtOptions.exe");
+    const std::wstring console = temp_.File(L"suite\\VtOptions.exe");
     ASSERT_TRUE(CopyInto(ConsolePath(), console));
     Outcome alone = Run(L"--title", console);
-    EXPECT_EQ(alone.exitCode, 1u);
-    EXPECT_NE(alone.err.find(Narrow(temp_.Sub(L"suite\\VtPestrolSet.dll"))), std::string::npos) << alone.err;
+    EXPECT_EQ(alone.status, 1u);
+    EXPECT_NE(alone.err.find(Narrow(temp_.File(L"suite\\VtPestrolSet.dll"))), std::string::npos) << alone.err;
 
-    ASSERT_TRUE(CopyInto(FakePluginPath(), temp_.Sub(L"suite\\VtPestrolSet.dll")));
+    ASSERT_TRUE(CopyInto(FakePluginPath(), temp_.File(L"suite\\VtPestrolSet.dll")));
     Outcome beside = Run(L"--title", console);
-    EXPECT_EQ(beside.exitCode, 0u) << beside.err;
+    EXPECT_EQ(beside.status, 0u) << beside.err;
     EXPECT_EQ(beside.out, "title: Fake Page\n");
 }
 

@@ -36,30 +36,30 @@ protected:
             ASSERT_TRUE(CopyInto(SuiteDir() + L"\\" + file, Suite() + L"\\" + file)) << Narrow(file);
         }
     }
-    std::wstring Suite() const { return temp_.Sub(L"suite"); }
+    std::wstring Suite() const { return temp_.File(L"suite"); }
     void SetLanguage(const wchar_t* id) {
         ASSERT_TRUE(WritePrivateProfileStringW(L"Suite", L"LanguageId", id, (Suite() + L"\\QZInstall.ini").c_str()));
     }
     Outcome Title() { return RunProgram(Suite() + L"\\VtOptions.exe", L"--title", temp_); }
 
-    TempFolder temp_;
+    ScratchDir temp_{L"suite"};
 };
 
 TEST_F(SuiteCopyTest, PluginTitleComesFromTheSuitesLanguage) {
     Outcome chinese = Title();  // no language configured
-    EXPECT_EQ(chinese.exitCode, 0u) << chinese.err;
+    EXPECT_EQ(chinese.status, 0u) << chinese.err;
     EXPECT_EQ(chinese.out, u8"title: 注册表防护\n");
 
     SetLanguage(L"1033");
     Outcome english = Title();
-    EXPECT_EQ(english.exitCode, 0u) << english.err;
+    EXPECT_EQ(english.status, 0u) << english.err;
     EXPECT_EQ(english.out, "title: Registry Protection\n");
 }
 
 TEST_F(SuiteCopyTest, LanguageWithoutAModuleLeavesTheTitleEmpty) {
     SetLanguage(L"0x0411");
     Outcome run = Title();
-    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.status, 0u) << run.err;
     EXPECT_EQ(run.out, "title: \n");
 }
 

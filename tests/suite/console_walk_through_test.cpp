@@ -30,11 +30,11 @@ TEST(ConsoleWalkThrough, FindsTheAddedCategoryAfterImportIntoAFreshProfileAndGiv
     ASSERT_TRUE(WriteBytes(own, "the user's own"));
     MonitorProcess monitor(L"");
     ASSERT_TRUE(monitor.WaitForWindow(10000));
-    TempFolder temp;
-    const std::wstring blob = temp.Sub(L"export.bin");
+    ScratchDir temp{L"suite"};
+    const std::wstring blob = temp.File(L"export.bin");
 
     Outcome run = RunProgram(SuiteDir() + L"\\VtOptions.exe", L"--walk-through \"" + blob + L"\"", temp);
-    EXPECT_EQ(run.exitCode, 0u) << run.out << run.err;
+    EXPECT_EQ(run.status, 0u) << run.out << run.err;
     EXPECT_EQ(run.err, "");
     const std::string loaded = LineStarting(run.out, "9. ");
     EXPECT_NE(loaded.find("\"Walk-through\", lists 1 item: HKEY_CURRENT_USER\\Software\\Veltrane\\Walk-through"),

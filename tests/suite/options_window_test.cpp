@@ -35,7 +35,7 @@ bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != 0; }
 class OptionsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        log_ = temp_.Sub(L"calls.log");
+        log_ = temp_.File(L"calls.log");
         SetEnvironmentVariableW(L"VTPS_FAKE_PLUGIN_LOG", log_.c_str());
         std::wstring error;
         ASSERT_TRUE(host_.Open(WinePathFromUnix(VTPS_FAKE_PLUGIN_UNIX), error)) << testing::PrintToString(error);
@@ -52,7 +52,7 @@ protected:
     std::string Calls() { return ReadBytes(log_); }
 
     ComApartment apartment_;
-    TempFolder temp_;
+    ScratchDir temp_{L"suite"};
     std::wstring log_;
     PluginHost host_;
 };

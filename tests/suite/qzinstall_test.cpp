@@ -48,14 +48,14 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(CopyInto(SuiteDir() + L"\\QZInstall.dll", Root() + L"\\QZInstall.dll"));
     }
-    std::wstring Root() const { return temp_.Sub(L"suite"); }
+    std::wstring Root() const { return temp_.File(L"suite"); }
     std::wstring Ini() const { return Root() + L"\\QZInstall.ini"; }
     void Set(const wchar_t* section, const wchar_t* key, const std::wstring& value) {
         ASSERT_TRUE(WritePrivateProfileStringW(section, key, value.c_str(), Ini().c_str()));
     }
     InstallerLibrary Library() const { return InstallerLibrary(Root() + L"\\QZInstall.dll"); }
 
-    TempFolder temp_;
+    ScratchDir temp_{L"suite"};
 };
 
 TEST_F(QzInstallTest, WithoutIniEverythingLiesUnderTheLibrarysFolder) {
@@ -110,7 +110,7 @@ TEST_F(QzInstallTest, LanguageIdIsReadAsHexWithPrefixOrDecimal) {
 }
 
 TEST_F(QzInstallTest, IniPlacesTheRootAndEachPart) {
-    const std::wstring elsewhere = temp_.Sub(L"elsewhere");
+    const std::wstring elsewhere = temp_.File(L"elsewhere");
     Set(L"Suite", L"Root", elsewhere + L"\\");
     InstallerLibrary qz = Library();
     ASSERT_TRUE(qz.loaded());
@@ -118,16 +118,16 @@ TEST_F(QzInstallTest, IniPlacesTheRootAndEachPart) {
     EXPECT_EQ(qz.DataFolder(L"AntiVirus", L"Data\\"), elsewhere + L"\\AntiVirus\\Data\\");
 
     // A part placed on its own; its sub-folders follow it.
-    const std::wstring av = temp_.Sub(L"av");
+    const std::wstring av = temp_.File(L"av");
     Set(L"InstallPath", L"AntiVirus", av);
     EXPECT_EQ(qz.InstallPath(L"AntiVirus"), av);
     EXPECT_EQ(qz.InstallPath(L"AntiVirus\\lang\\"), av + L"\\lang\\");
     // An entry for the exact name wins, and gets the trailing backslash the name asks for.
-    const std::wstring languages = temp_.Sub(L"languages");
+    const std::wstring languages = temp_.File(L"languages");
     Set(L"InstallPath", L"AntiVirus\\lang\\", languages);
     EXPECT_EQ(qz.InstallPath(L"AntiVirus\\lang\\"), languages + L"\\");
 
-    const std::wstring data = temp_.Sub(L"userdata");
+    const std::wstring data = temp_.File(L"userdata");
     Set(L"DataFolder", L"AntiVirus", data);
     EXPECT_EQ(qz.DataFolder(L"AntiVirus", L"Data\\"), data + L"\\Data\\");
     EXPECT_EQ(qz.DataFolder(L"Firewall", L"Logs"), elsewhere + L"\\Firewall\\Logs");
@@ -137,15 +137,15 @@ TEST_F(QzInstallTest, RelativeIniPathsStartAtTheLibrarysFolder) {
     Set(L"Suite", L"Root", L"..\\shared");
     InstallerLibrary qz = Library();
     ASSERT_TRUE(qz.loaded());
-    EXPECT_EQ(qz.InstallPath(L"Glimra"), temp_.Sub(L"shared\\Glimra"));
+    EXPECT_EQ(qz.InstallPath(L"Glimra"), temp_.File(L"shared\\Glimra"));
 }
 
 TEST_F(QzInstallTest, ComponentFileEntriesAreLookedUpByKeyOrFileName) {
-    const std::wstring custom = temp_.Sub(L"custom\\english.lng");
-    const std::wstring skin = temp_.Sub(L"skins\\Glimra.dll");
+    const std::wstring custom = temp_.File(L"custom\\english.lng");
+    const std::wstring skin = temp_.File(L"skins\\Glimra.dll");
     Set(L"ComponentFile", L"pestrol0409", custom);
     Set(L"ComponentFile", L"Glimra.dll", skin);
-    Set(L"ComponentFile", L"pestrol0804", temp_.Sub(L"missing.lng"));
+    Set(L"ComponentFile", L"pestrol0804", temp_.File(L"missing.lng"));
     InstallerLibrary qz = Library();
     ASSERT_TRUE(qz.loaded());
 

@@ -2,30 +2,9 @@
 
 #include "win/raii.h"
 
-#include <atomic>
 #include <vector>
 
 namespace {
-
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring full = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full);
-            } else {
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(full.c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
 
 void CreateParents(const std::wstring& path) {
     for (size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1)) {
@@ -42,18 +21,6 @@ std::wstring WinePathFromUnix(const char* unixPath) {
 }
 
 std::wstring SuiteDir() { return WinePathFromUnix(VTPS_SUITE_DIR_UNIX); }
-
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    path_ = std::wstring(temp) + L"vtps-suite-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter);
-    RemoveTree(path_);
-    CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-TempFolder::~TempFolder() { RemoveTree(path_); }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     CreateParents(path);
@@ -92,36 +59,6 @@ std::string Narrow(const std::wstring& text) {
     return result;
 }
 
-Outcome RunProgram(const std::wstring& program, const std::wstring& arguments, const TempFolder& scratch) {
-    Outcome outcome;
-    const std::wstring outPath = scratch.Sub(L"program-out.txt");
-    const std::wstring errPath = scratch.Sub(L"program-err.txt");
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    {
-        UniqueFile out(CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-        UniqueFile err(CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-        if (!out || !err) return outcome;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = out.get();
-        startup.hStdError = err.get();
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                            &process)) {
-            return outcome;
-        }
-        UniqueHandle processHandle(process.hProcess);
-        UniqueHandle threadHandle(process.hThread);
-        if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
-            TerminateProcess(process.hProcess, 99);
-            WaitForSingleObject(process.hProcess, 5000);
-            return outcome;
-        }
-        GetExitCodeProcess(process.hProcess, &outcome.exitCode);
-    }
-    outcome.out = ReadBytes(outPath);
-    outcome.err = ReadBytes(errPath);
-    return outcome;
+Outcome RunProgram(const std::wstring& program, const std::wstring& arguments, const ScratchDir& scratch) {
+    return testing_support::RunProgram(L"\"" + program + L"\" " + arguments, scratch.Path(), 60000);
 }

@@ -4,23 +4,14 @@
 
 #include <string>
 
-#include "win/raii.h"
+#include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;
 
 namespace {
 
-struct ToolRun {
-    DWORD status = 0xFFFFFFFF;
-    std::string out, err;
-};
-
-UniqueFile InheritableFile(const std::wstring& path) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    return UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-}
+using ToolRun = ProgramRun;
 
 class RdbToolProgram : public ::testing::Test {
 protected:
@@ -28,28 +19,8 @@ protected:
     std::wstring File(const wchar_t* name) const { return folder_.File(name); }
 
     ToolRun Run(const std::wstring& arguments) {
-        ToolRun run;
-        const std::wstring outPath = File(L"stdout.txt"), errPath = File(L"stderr.txt");
-        {
-            UniqueFile out = InheritableFile(outPath), err = InheritableFile(errPath);
-            STARTUPINFOW startup = {};
-            startup.cb = sizeof startup;
-            startup.dwFlags = STARTF_USESTDHANDLES;
-            startup.hStdOutput = out.get();
-            startup.hStdError = err.get();
-            std::wstring command = L"\"" + FromUnixPath(VTPS_RDBTOOL_UNIX) + L"\" " + arguments;
-            PROCESS_INFORMATION process = {};
-            if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                  &process)) {
-                ADD_FAILURE() << "RdbTool does not start: " << ::GetLastError();
-                return run;
-            }
-            UniqueHandle thread(process.hThread), child(process.hProcess);
-            ::WaitForSingleObject(child.get(), 120000);
-            ::GetExitCodeProcess(child.get(), &run.status);
-        }
-        run.out = ReadBytes(outPath);
-        run.err = ReadBytes(errPath);
+        ToolRun run = RunProgram(L"\"" + FromUnixPath(VTPS_RDBTOOL_UNIX) + L"\" " + arguments, folder_.Path(), 120000);
+        if (!run.started) ADD_FAILURE() << "RdbTool does not start: " << run.startError;
         return run;
     }
     std::wstring Quoted(const wchar_t* name) const { return L"\"" + File(name) + L"\""; }
