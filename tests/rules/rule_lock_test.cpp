@@ -31,7 +31,7 @@ public:
     }
     ~Holder() { m_process.WaitForExit(10000); }
     bool WaitReady() { return m_process.Started() && ::WaitForSingleObject(m_ready.get(), 10000) == WAIT_OBJECT_0; }
-    // GetTickCount() of the helper right after it closed the file; 0 when it
+    // GetTickCount() of the helper just before it closed the file; 0 when it
     // could not open it.
     DWORD ClosedAt() {
         m_process.WaitForExit(10000);
