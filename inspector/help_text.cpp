@@ -28,7 +28,7 @@ const char kDumpHelp[] =
     "(padding, lengths, counts, trailing bytes) gets a warning, and its dump packs to what a\n"
     "reader sees. N is the code page of the narrow texts; by default the one that fits them best\n"
     "(category databases) or 1252 (rule libraries). The source format is described in\n"
-    "docs/inspector.md and tools/rdbtool/FORMAT.md.\n"
+    "docs/inspector.md and rdbtool/FORMAT.md.\n"
     "\n"
     "Exit status: 0 written, 2 the file is missing or no rule database, or OUTPUT cannot be\n"
     "written, 3 bad command line.\n";

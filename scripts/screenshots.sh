@@ -71,9 +71,9 @@ prepare_suite() {
     rm -rf "$dir"
     mkdir -p "$work"
     cp -r "$build/suite" "$dir"
-    cp "$build/tools/shothost/ShotHost.exe" "$dir/"
+    cp "$build/doctools/shothost/ShotHost.exe" "$dir/"
     printf '[Suite]\r\nLanguageId=0x%s\r\n' "$lang" >"$dir/QZInstall.ini"
-    iconv -f UTF-8 -t "$(codepage_of "$lang")" "$root/tools/shothost/sample_rules/RegUser-$lang.ini" \
+    iconv -f UTF-8 -t "$(codepage_of "$lang")" "$root/doctools/shothost/sample_rules/RegUser-$lang.ini" \
         | sed 's/$/\r/' >"$dir/RegUser.ini"
 }
 
@@ -183,7 +183,7 @@ if [ ${#missing[@]} -ne 0 ]; then
 fi
 
 cd "$root"
-if [ $build_first -eq 1 ] || [ ! -f "$build/tools/shothost/ShotHost.exe" ]; then
+if [ $build_first -eq 1 ] || [ ! -f "$build/doctools/shothost/ShotHost.exe" ]; then
     cmake --preset win32 >/dev/null
     cmake --build build -j2 --target ShotHost
 fi
