@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ascii_case.h"
+
 uint32_t HashLockPath(const utf16_t* path)
 {
     uint32_t h = 0;
@@ -32,6 +34,5 @@ void FormatLockName(uint32_t hash, const char* ansiFileName, char (&out)[kLockNa
                   ansiFileName != nullptr ? ansiFileName : "");
     out[kLockNameSize - 1] = '\0';
     for (char* p = out; *p != '\0'; ++p)
-        if (*p >= 'a' && *p <= 'z')
-            *p = static_cast<char>(*p - ('a' - 'A'));
+        *p = AsciiUpper(*p);
 }

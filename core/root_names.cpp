@@ -1,5 +1,7 @@
 #include "root_names.h"
 
+#include "ascii_case.h"
+
 const RegistryRootName kRegistryRoots[kRootCount] = {
     {kHkeyClassesRoot, "HKEY_CLASSES_ROOT", "HKCR"},
     {kHkeyCurrentUser, "HKEY_CURRENT_USER", "HKCU"},
@@ -9,15 +11,6 @@ const RegistryRootName kRegistryRoots[kRootCount] = {
     {kHkeyDynData, "HKEY_DYN_DATA", "HKDD"},
 };
 
-namespace {
-
-int FoldAscii(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-}
-
-}  // namespace
-
 int CompareNoCase(const char* a, const char* b)
 {
     if (a == nullptr)
@@ -25,8 +18,8 @@ int CompareNoCase(const char* a, const char* b)
     if (b == nullptr)
         b = "";
     for (;; ++a, ++b) {
-        int ca = FoldAscii(static_cast<unsigned char>(*a));
-        int cb = FoldAscii(static_cast<unsigned char>(*b));
+        int ca = AsciiLower(static_cast<unsigned char>(*a));
+        int cb = AsciiLower(static_cast<unsigned char>(*b));
         if (ca != cb || ca == 0)
             return ca - cb;
     }

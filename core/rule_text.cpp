@@ -5,15 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "ascii_case.h"
 #include "heap_text.h"
 #include "root_names.h"
 
 namespace {
-
-char FoldAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
 
 // Offset of the first case-insensitive occurrence of pattern, or npos.
 size_t FindNoCase(const char* text, const char* pattern)
@@ -23,7 +19,7 @@ size_t FindNoCase(const char* text, const char* pattern)
         return std::string::npos;
     for (size_t at = 0; text[at] != '\0'; ++at) {
         size_t k = 0;
-        while (k < patternLength && text[at + k] != '\0' && FoldAscii(text[at + k]) == FoldAscii(pattern[k]))
+        while (k < patternLength && text[at + k] != '\0' && AsciiLower(text[at + k]) == AsciiLower(pattern[k]))
             ++k;
         if (k == patternLength)
             return at;

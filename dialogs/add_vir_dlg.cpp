@@ -18,20 +18,15 @@ CAddVirDlg::CAddVirDlg() { m_szIniPath[0] = 0; }
 
 CAddVirDlg::~CAddVirDlg() = default;
 
-INT_PTR CAddVirDlg::DoModal(HWND owner, LPARAM param) {
-    CDialogImpl<CAddVirDlg>::DoModal(owner, param);
-    return 1;
-}
-
 LRESULT CAddVirDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     StyleControls();
     BuildEditableRuleFilePath(m_szIniPath, MAX_PATH);
     m_wndPresetCombo = GetDlgItem(IDC_PRESET_COMBO);
-    m_wndPresetRadio = GetDlgItem(IDC_PRESET_MODE);
     LoadPresets();
     // The template decides which of the combo box and the path edit starts
     // enabled; it matches preset mode.
-    ::SendMessageW(m_wndPresetRadio, BM_SETCHECK, BST_CHECKED, 0);
+    m_nBaseChoice = kPresetBase;
+    DDX_Radio(IDC_PRESET_MODE, m_nBaseChoice, false);
     return TRUE;
 }
 
@@ -92,7 +87,7 @@ void CAddVirDlg::Complain(UINT messageId, int focusId) {
 }
 
 bool CAddVirDlg::ChooseBasePath(std::wstring& base) {
-    if (::SendMessageW(m_wndPresetRadio, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    if (m_nBaseChoice == kPresetBase) {
         const int index = static_cast<int>(::SendMessageW(m_wndPresetCombo, CB_GETCURSEL, 0, 0));
         // A preset without a base key cannot place the entry anywhere.
         if (index < 0 || index >= kPresetCount || m_strPresetPaths[index].empty()) {

@@ -42,18 +42,19 @@ public:
     CAddVirDlg();
     ~CAddVirDlg() override;
 
-    // Runs the dialog; 1 whether the entry was added or not.
-    INT_PTR DoModal(HWND owner = ::GetActiveWindow(), LPARAM param = 0);
+    // DoModal answers 1 whether the entry was added or not (both buttons
+    // and closing end the dialog with 1), -1 when no dialog could be made.
 
     BEGIN_MSG_MAP(CAddVirDlg)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-        COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
-        COMMAND_ID_HANDLER(IDC_CONFIRM, OnConfirm)
+        COMMAND_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
+        COMMAND_HANDLER(IDC_CONFIRM, BN_CLICKED, OnConfirm)
         COMMAND_HANDLER(IDC_PRESET_MODE, BN_CLICKED, OnPresetModeClicked)
         COMMAND_HANDLER(IDC_CUSTOM_MODE, BN_CLICKED, OnCustomModeClicked)
     END_MSG_MAP()
 
     BEGIN_DDX_MAP(CAddVirDlg)
+        DDX_RADIO(IDC_PRESET_MODE, m_nBaseChoice)
         DDX_TEXT_LEN(IDC_SECTION, m_strSection, kTextChars)
         DDX_TEXT_LEN(IDC_DISPLAY_NAME, m_strName, kTextChars)
         DDX_TEXT_LEN(IDC_SUB_KEY, m_strSubKey, kTextChars)
@@ -67,7 +68,10 @@ public:
     wchar_t m_szIniPath[MAX_PATH];
     HWND m_wndPresetCombo = nullptr;
     std::wstring m_strPresetPaths[kPresetCount];
-    HWND m_wndPresetRadio = nullptr;
+    // Where the base key comes from: kPresetBase (the dialog starts there)
+    // or the typed path.
+    enum { kPresetBase = 0, kCustomBase = 1 };
+    int m_nBaseChoice = kPresetBase;
     std::wstring m_strSection;
     std::wstring m_strName;
     std::wstring m_strSubKey;

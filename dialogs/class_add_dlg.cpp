@@ -1,9 +1,7 @@
 #include "dialogs/class_add_dlg.h"
 
 #include <cwchar>
-#include <utility>
 
-#include "dialogs/framework/button_exchange.h"
 #include "dialogs/framework/resource_ui.h"
 #include "win/dll_module.h"
 #include "win/ansi_field.h"
@@ -83,28 +81,10 @@ void CClassAdd::LoadFieldsFromRecord() {
     if (!m_nModeBit200 && !m_nModeBits101 && !m_nModeBit002) m_nModeBit002 = 1;
 }
 
-bool CClassAdd::WriteFieldsToControls() {
-    for (auto field : {std::make_pair(IDC_NAME, &m_strName), std::make_pair(IDC_DESCRIPTION, &m_strDescription)}) {
-        if (!::SetDlgItemTextW(m_hWnd, field.first, field.second->c_str())) {
-            OnDataExchangeError(field.first, false);
-            return false;
-        }
-    }
-    WriteCheckState(m_hWnd, IDC_MODE_200, m_nModeBit200);
-    WriteCheckState(m_hWnd, IDC_MODE_101, m_nModeBits101);
-    WriteCheckState(m_hWnd, IDC_MODE_002, m_nModeBit002);
-    WriteRadioChoice(m_hWnd, IDC_ACTION_FIRST, m_nActionChoice);
-    WriteCheckState(m_hWnd, IDC_ADMIN_ONLY, m_nAdminOnly);
-    return true;
-}
+bool CClassAdd::WriteFieldsToControls() { return DoDataExchange(false); }
 
 LRESULT CClassAdd::OnOK(WORD, WORD, HWND, BOOL&) {
     if (!DoDataExchange(true)) return 0;  // a text too long: beeped, focused
-    m_nModeBit200 = ReadCheckState(m_hWnd, IDC_MODE_200);
-    m_nModeBits101 = ReadCheckState(m_hWnd, IDC_MODE_101);
-    m_nModeBit002 = ReadCheckState(m_hWnd, IDC_MODE_002);
-    m_nActionChoice = ReadRadioChoice(m_hWnd, IDC_ACTION_FIRST);
-    m_nAdminOnly = ReadCheckState(m_hWnd, IDC_ADMIN_ONLY);
 
     if (m_strName.empty()) {
         ResourceMessageBox(m_hWnd, IDS_NAME_EMPTY, nullptr, MB_OK);

@@ -51,13 +51,18 @@ public:
 
     BEGIN_MSG_MAP(CClassAdd)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-        COMMAND_HANDLER(IDOK, 0, OnOK)
-        COMMAND_HANDLER(IDCANCEL, 0, OnCancel)
+        COMMAND_HANDLER(IDOK, BN_CLICKED, OnOK)
+        COMMAND_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
     END_MSG_MAP()
 
     BEGIN_DDX_MAP(CClassAdd)
         DDX_TEXT_LEN(IDC_NAME, m_strName, kMaxNameChars)
         DDX_TEXT_LEN(IDC_DESCRIPTION, m_strDescription, kMaxDescriptionChars)
+        DDX_CHECK(IDC_MODE_200, m_nModeBit200)
+        DDX_CHECK(IDC_MODE_101, m_nModeBits101)
+        DDX_CHECK(IDC_MODE_002, m_nModeBit002)
+        DDX_RADIO(IDC_ACTION_FIRST, m_nActionChoice)
+        DDX_CHECK(IDC_ADMIN_ONLY, m_nAdminOnly)
     END_DDX_MAP()
 
     // The radio index that shows an action, and the action a radio index

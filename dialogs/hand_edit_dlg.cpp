@@ -5,10 +5,11 @@
 #include <cstring>
 
 #include "dialogs/add_vir_dlg.h"
+#include "dialogs/framework/report_list.h"
+#include "dialogs/framework/resource_ui.h"
 #include "win/dll_module.h"
 #include "dialogs/modified_flag.h"
 #include "win/platform.h"
-#include "win/raii.h"
 #include "win/resource_module.h"
 #include "win/settings_files.h"
 #include "rules/rule_store.h"
@@ -31,8 +32,6 @@ const ColumnSpec kColumns[] = {
     {CHandEditDlg::IDS_COLUMN_KEY_PATH, 35},
     {CHandEditDlg::IDS_COLUMN_VALUE, 30},
 };
-
-const int kCellChars = 260;
 
 bool SameSection(const std::string& a, const std::string& b) {
     const std::wstring wa = ToWide(a.c_str()), wb = ToWide(b.c_str());
@@ -73,47 +72,25 @@ LRESULT CHandEditDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 void CHandEditDlg::InsertColumns() {
-    RECT client = {};
-    ::GetClientRect(m_wndList, &client);
-    const int width = client.right - client.left;
-
+    const int width = report_list::ClientWidth(m_wndList);
     // A missing header string repeats the previous column's header.
     std::wstring header;
     for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i) {
         std::wstring loaded = LoadResourceString(kColumns[i].headerId);
         if (!loaded.empty()) header = loaded;
-        LVCOLUMNW column = {};
-        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
-        column.fmt = LVCFMT_CENTER;
-        column.cx = width * kColumns[i].percent / 100;
-        column.pszText = const_cast<wchar_t*>(header.c_str());
-        ::SendMessageW(m_wndList, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+        report_list::InsertColumn(m_wndList, i, header, width * kColumns[i].percent / 100, LVCFMT_CENTER);
     }
 }
 
 void CHandEditDlg::BuildIniPath() { BuildReadableRuleFilePath(m_szIniPath, MAX_PATH); }
 
-int CHandEditDlg::RowCount() const { return static_cast<int>(::SendMessageW(m_wndList, LVM_GETITEMCOUNT, 0, 0)); }
-
-int CHandEditDlg::SelectedRow() const {
-    return static_cast<int>(::SendMessageW(m_wndList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
 int CHandEditDlg::InsertRow(int index, const std::wstring& section, const std::wstring& displayName,
                             const std::wstring& keyPath, const std::wstring& value, const std::string& fileSection) {
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = index;
-    item.pszText = const_cast<wchar_t*>(section.c_str());
-    const int row = static_cast<int>(::SendMessageW(m_wndList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row = report_list::InsertRow(m_wndList, index, section);
     if (row < 0) return row;
-    const std::wstring* cells[] = {&displayName, &keyPath, &value};
-    for (int sub = 1; sub <= 3; ++sub) {
-        LVITEMW cell = {};
-        cell.iSubItem = sub;
-        cell.pszText = const_cast<wchar_t*>(cells[sub - 1]->c_str());
-        ::SendMessageW(m_wndList, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-    }
+    report_list::SetCellText(m_wndList, row, 1, displayName);
+    report_list::SetCellText(m_wndList, row, 2, keyPath);
+    report_list::SetCellText(m_wndList, row, 3, value);
     const size_t at = static_cast<size_t>(row) < m_rowSections.size() ? static_cast<size_t>(row) : m_rowSections.size();
     m_rowSections.insert(m_rowSections.begin() + static_cast<std::ptrdiff_t>(at), fileSection);
     return row;
@@ -138,21 +115,19 @@ void CHandEditDlg::FillEntryList() {
         return;
     }
     // A long file fills much faster without a repaint per row.
-    ::SendMessageW(m_wndList, WM_SETREDRAW, FALSE, 0);
+    report_list::RedrawPause pause(m_wndList);
     int i = 0;
     for (const RuleEntry* entry = entries.get(); entry && i <= kLastRowIndex; entry = entry->next, ++i) {
         const size_t at = static_cast<size_t>(i);
         InsertRow(i, ToWide(entry->category), ToWide(entry->displayName), ToWide(entry->keyPath),
                   ToWide(entry->valueSpec), at < wholeNames.size() ? wholeNames[at] : std::string(entry->category));
     }
-    ::SendMessageW(m_wndList, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(m_wndList, nullptr, TRUE);
 }
 
 void CHandEditDlg::AppendEntryRow(const std::wstring& section, const std::wstring& displayName,
                                   const std::wstring& keyPath, const std::wstring& value) {
     if (!m_wndList) return;
-    InsertRow(RowCount(), section, displayName, keyPath, value, ToAnsi(section.c_str()));
+    InsertRow(report_list::RowCount(m_wndList), section, displayName, keyPath, value, ToAnsi(section.c_str()));
 }
 
 LRESULT CHandEditDlg::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
@@ -171,23 +146,18 @@ LRESULT CHandEditDlg::OnAdd(WORD, WORD, HWND, BOOL&) {
         CAddVirDlg addDialog;
         addDialog.DoModal(::GetActiveWindow(), 0);
     }
-    if (RowCount() > 0) ::EnableWindow(m_wndDelete, TRUE);
+    if (report_list::RowCount(m_wndList) > 0) ::EnableWindow(m_wndDelete, TRUE);
     return 1;
 }
 
 LRESULT CHandEditDlg::OnDelete(WORD, WORD, HWND, BOOL&) {
-    const int row = SelectedRow();
+    const int row = report_list::FirstSelectedRow(m_wndList);
     if (row < 0) return 0;
     BuildIniPath();
 
-    wchar_t shown[kCellChars] = {};
-    LVITEMW cell = {};
-    cell.iSubItem = 0;
-    cell.pszText = shown;
-    cell.cchTextMax = kCellChars;
-    ::SendMessageW(m_wndList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-    const std::string section = static_cast<size_t>(row) < m_rowSections.size() ? m_rowSections[static_cast<size_t>(row)]
-                                                                                  : ToAnsi(shown);
+    const std::string section = static_cast<size_t>(row) < m_rowSections.size()
+                                    ? m_rowSections[static_cast<size_t>(row)]
+                                    : ToAnsi(report_list::CellText(m_wndList, row, 0).c_str());
     // A file that could not be read whole at the load is left as it is.
     wchar_t editable[MAX_PATH];
     BuildEditableRuleFilePath(editable, MAX_PATH);
@@ -196,17 +166,9 @@ LRESULT CHandEditDlg::OnDelete(WORD, WORD, HWND, BOOL&) {
     // The list shows what the file holds now, with the row that took the
     // deleted one's place selected.
     FillEntryList();
-    const int rows = RowCount();
-    if (rows > 0) SelectRow(row < rows ? row : rows - 1);
+    const int rows = report_list::RowCount(m_wndList);
+    if (rows > 0) report_list::FocusRow(m_wndList, row < rows ? row : rows - 1);
     return 1;
-}
-
-void CHandEditDlg::SelectRow(int row) {
-    LVITEMW state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(m_wndList, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-    ::SendMessageW(m_wndList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 void CHandEditDlg::DeleteSection(const std::wstring& path, const std::string& section) {
@@ -223,14 +185,8 @@ void CHandEditDlg::DeleteSection(const std::wstring& path, const std::string& se
 }
 
 LRESULT CHandEditDlg::OnListRightClick(int, LPNMHDR, BOOL&) {
-    if (SelectedRow() < 0) return 0;
-    POINT cursor = {};
-    ::GetCursorPos(&cursor);
-    UniqueMenu menu(::LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(IDR_CONTEXT_MENUS)));
-    if (menu) {
-        if (HMENU popup = ::GetSubMenu(menu.get(), kListMenuIndex))
-            ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
-    }
+    if (report_list::FirstSelectedRow(m_wndList) < 0) return 0;
+    TrackResourceMenu(m_hWnd, IDR_CONTEXT_MENUS, kListMenuIndex);
     return 1;
 }
 

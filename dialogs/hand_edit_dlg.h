@@ -39,9 +39,9 @@ public:
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_CLOSE, OnClose)
         MESSAGE_HANDLER(WM_SIZE, OnSize)
-        COMMAND_ID_HANDLER(IDC_CONFIRM, OnConfirm)
-        COMMAND_ID_HANDLER(IDC_ADD, OnAdd)
-        COMMAND_ID_HANDLER(IDC_DELETE, OnDelete)
+        COMMAND_HANDLER(IDC_CONFIRM, BN_CLICKED, OnConfirm)
+        COMMAND_HANDLER(IDC_ADD, BN_CLICKED, OnAdd)
+        COMMAND_HANDLER(IDC_DELETE, BN_CLICKED, OnDelete)
         NOTIFY_HANDLER(IDC_ENTRY_LIST, NM_RCLICK, OnListRightClick)
     END_MSG_MAP()
 
@@ -62,9 +62,6 @@ private:
     int InsertRow(int index, const std::wstring& section, const std::wstring& displayName,
                   const std::wstring& keyPath, const std::wstring& value, const std::string& fileSection);
     void DeleteSection(const std::wstring& path, const std::string& section);
-    void SelectRow(int row);
-    int RowCount() const;
-    int SelectedRow() const;
     void BuildIniPath();
 
     // The section, as the file names it, of each row in row order.  The

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/little_endian.h"
 #include "core/reglib.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -11,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < sizeof(RegInfo))
         return 0;
     RegInfo info;
-    info.count = static_cast<uint32_t>(data[0] | data[1] << 8 | data[2] << 16) | static_cast<uint32_t>(data[3]) << 24;
-    info.size = static_cast<uint32_t>(data[4] | data[5] << 8 | data[6] << 16) | static_cast<uint32_t>(data[7]) << 24;
+    info.count = GetLe32(data);
+    info.size = GetLe32(data + 4);
     const uint8_t* regLib = data + sizeof(RegInfo);
     size_t regLibSize = size - sizeof(RegInfo);
     if (!RegInfoUsable(info, regLibSize))

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "win/ansi_text.h"
+
 bool IsAnsiCodePage(uint32_t codePage) {
     // UTF-7/UTF-8 and the stateful ISO-2022 family are not ANSI code pages.
     if (codePage == CP_ACP || codePage == CP_OEMCP || codePage >= 50000) return false;
@@ -17,49 +19,20 @@ bool IsAnsiCodePage(uint32_t codePage) {
 }
 
 bool Utf8ToWide(const std::string& utf8, std::wstring& wide) {
-    wide.clear();
-    if (utf8.empty()) return true;
-    const int length = static_cast<int>(utf8.size());
-    int needed = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
-    if (needed <= 0) return false;
-    wide.resize(static_cast<size_t>(needed));
-    return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, &wide[0], needed) == needed;
+    return BytesToWide(utf8, CP_UTF8, MB_ERR_INVALID_CHARS, wide);
 }
 
-std::string WideToUtf8(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    const int length = static_cast<int>(wide.size());
-    int needed = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return std::string();
-    std::string utf8(static_cast<size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, &utf8[0], needed, nullptr, nullptr);
-    return utf8;
-}
+std::string WideToUtf8(const std::wstring& wide) { return ToUtf8(wide); }
 
 namespace {
 
 bool RawToWide(const std::string& ansi, uint32_t codePage, std::wstring& wide) {
-    wide.clear();
-    if (ansi.empty()) return true;
-    const int length = static_cast<int>(ansi.size());
-    int needed = ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, ansi.data(), length, nullptr, 0);
-    if (needed <= 0) return false;
-    wide.resize(static_cast<size_t>(needed));
-    return ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, ansi.data(), length, &wide[0], needed) == needed;
+    return BytesToWide(ansi, codePage, MB_ERR_INVALID_CHARS, wide);
 }
 
 bool RawToAnsi(const std::wstring& wide, uint32_t codePage, std::string& ansi) {
-    ansi.clear();
-    if (wide.empty()) return true;
-    const int length = static_cast<int>(wide.size());
-    BOOL usedDefault = FALSE;
-    int needed = ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, nullptr,
-                                       &usedDefault);
-    if (needed <= 0 || usedDefault) return false;
-    ansi.resize(static_cast<size_t>(needed));
-    return ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, &ansi[0], needed, nullptr,
-                                 &usedDefault) == needed &&
-           !usedDefault;
+    bool usedDefault = false;
+    return WideToBytes(wide, codePage, WC_NO_BEST_FIT_CHARS, ansi, &usedDefault) && !usedDefault;
 }
 
 bool IsAscii(const std::wstring& text) {

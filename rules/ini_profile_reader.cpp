@@ -8,6 +8,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "core/ascii_case.h"
+#include "win/ansi_text.h"
 #include "rules/ini_rule_entry.h"
 #include "rules/profile_list.h"
 #include "rules/rule_entry_list.h"
@@ -42,24 +44,14 @@ bool HasBlankEdge(std::wstring_view text) { return !text.empty() && (IsBlank(tex
 
 std::wstring Widen(std::string_view text) {
     std::wstring wide;
-    const int length = static_cast<int>(text.size());
-    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    if (wideLength <= 0) return wide;
-    wide.resize(static_cast<size_t>(wideLength));
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, &wide[0], wideLength);
+    if (!BytesToWide(text, CP_ACP, 0, wide)) wide.clear();
     return wide;
 }
 
 // The text in the system code page, and whether it comes back unchanged:
 // only then do the narrow profile functions see exactly this text.
 bool Narrow(std::wstring_view text, std::string& narrow) {
-    narrow.clear();
-    if (text.empty()) return true;
-    const int length = static_cast<int>(text.size());
-    const int narrowLength = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (narrowLength <= 0) return false;
-    narrow.resize(static_cast<size_t>(narrowLength));
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, &narrow[0], narrowLength, nullptr, nullptr);
+    if (!WideToBytes(text, CP_ACP, 0, narrow)) return false;
     return IsAscii(text) || Widen(narrow) == text;
 }
 
@@ -70,11 +62,10 @@ bool Narrow(std::wstring_view text, std::string& narrow) {
 wchar_t CoarseFold(wchar_t c) {
     const wchar_t kOther = 0xFFFF;
     if (c >= 0x80) return kOther;
-    if (c >= 'A' && c <= 'Z') c = static_cast<wchar_t>(c - 'A' + 'a');
+    c = AsciiLower(c);
     if (c == 'i' || c == 'k' || c == 's') return kOther;
     return c;
 }
-wchar_t AsciiLower(wchar_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<wchar_t>(c - 'A' + 'a') : c; }
 
 template <wchar_t (*Fold)(wchar_t)>
 bool FoldedLess(std::wstring_view a, std::wstring_view b) {
@@ -245,7 +236,7 @@ private:
         // Keys that fold alike are settled by an ASCII case-blind match only
         // when none of the earlier ones holds other characters.
         const std::vector<size_t> sameFold = FirstOfEach<CoarseFold>(lines);
-        const std::vector<size_t> sameAscii = FirstOfEach<AsciiLower>(lines);
+        const std::vector<size_t> sameAscii = FirstOfEach<AsciiLower<wchar_t>>(lines);
         std::vector<bool> otherSeen(lines.size(), false), doubtful(lines.size(), false);
         for (size_t i = 0; i < lines.size(); ++i) {
             if (!IsAscii(lines[i].key)) otherSeen[sameFold[i]] = true;
@@ -265,7 +256,7 @@ private:
         displayName = Answer();
         displayName.known = true;
         for (size_t i = 0; i < lines.size(); ++i)
-            if (FoldedEqual<AsciiLower>(lines[i].key, L"name")) {
+            if (EqualIgnoringAsciiCase(lines[i].key, L"name")) {
                 displayName = answerFor(i, kDisplayNameChars);
                 break;
             }

@@ -2,20 +2,13 @@
 
 #include <cstring>
 
+#include "core/ascii_case.h"
 #include "core/root_names.h"
 #include "core/rule_text.h"
 #include "rules/rule_entry_list.h"
 #include "rules/value_spec.h"
 
-bool IsDisplayNameKey(std::string_view key) {
-    if (key.size() != sizeof(kDisplayNameKey) - 1) return false;
-    for (size_t i = 0; i < key.size(); ++i) {
-        char c = key[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != kDisplayNameKey[i]) return false;
-    }
-    return true;
-}
+bool IsDisplayNameKey(std::string_view key) { return EqualIgnoringAsciiCase(key, kDisplayNameKey); }
 
 bool IsRuleKey(std::string_view key) {
     const size_t backslash = key.find('\\');

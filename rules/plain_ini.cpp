@@ -4,29 +4,23 @@
 
 #include <algorithm>
 
+#include "core/ascii_case.h"
 #include "core/root_names.h"
+#include "win/ansi_text.h"
 #include "win/raii.h"
 
 namespace {
 
 const LONGLONG kWholeFileLimit = 64 << 20;
 
-char Folded(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Order and equality of names as the profile functions match them (ASCII
-// case folded; plain names are ASCII).
-bool FoldedLess(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Folded(x) < Folded(y); });
-}
-bool FoldedEqual(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return Folded(x) == Folded(y);
-           });
-}
+// Names match as the profile functions match them (ASCII case folded;
+// plain names are ASCII).
 bool AllDistinct(std::vector<std::string_view>& names) {
-    std::sort(names.begin(), names.end(), FoldedLess);
-    return std::adjacent_find(names.begin(), names.end(), FoldedEqual) == names.end();
+    std::sort(names.begin(), names.end(),
+              [](std::string_view a, std::string_view b) { return LessIgnoringAsciiCase(a, b); });
+    return std::adjacent_find(names.begin(), names.end(), [](std::string_view a, std::string_view b) {
+               return EqualIgnoringAsciiCase(a, b);
+           }) == names.end();
 }
 
 bool IsAscii(std::string_view text) {
@@ -43,14 +37,8 @@ public:
     // functions (which read through UTF-16) see the same text.
     bool KeptByRoundTrip(std::string_view text) {
         if (IsAscii(text)) return true;
-        const int length = static_cast<int>(text.size());
-        if (!ToWide(text, MB_ERR_INVALID_CHARS)) return false;
-        const int wideLength = static_cast<int>(wide_.size());
-        int back = ::WideCharToMultiByte(CP_ACP, 0, wide_.data(), wideLength, nullptr, 0, nullptr, nullptr);
-        if (back != length) return false;
-        narrow_.resize(static_cast<size_t>(back));
-        ::WideCharToMultiByte(CP_ACP, 0, wide_.data(), wideLength, &narrow_[0], back, nullptr, nullptr);
-        return narrow_ == text;
+        return BytesToWide(text, CP_ACP, MB_ERR_INVALID_CHARS, wide_) && WideToBytes(wide_, CP_ACP, 0, narrow_) &&
+               narrow_ == text;
     }
 
     // The profile functions trim blanks (any Unicode space) around a value
@@ -61,7 +49,7 @@ public:
         for (char c : value)
             if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
         if (IsAscii(value)) return value.front() != ' ' && value.back() != ' ';
-        if (!ToWide(value, 0) || wide_.empty()) return false;
+        if (!BytesToWide(value, CP_ACP, 0, wide_) || wide_.empty()) return false;
         const wchar_t edges[2] = {wide_.front(), wide_.back()};
         WORD types[2] = {};
         if (!::GetStringTypeW(CT_CTYPE1, edges, 2, types)) return false;
@@ -70,15 +58,6 @@ public:
     }
 
 private:
-    bool ToWide(std::string_view text, DWORD flags) {
-        const int length = static_cast<int>(text.size());
-        int wideLength = ::MultiByteToWideChar(CP_ACP, flags, text.data(), length, nullptr, 0);
-        if (wideLength <= 0) return false;
-        wide_.resize(static_cast<size_t>(wideLength));
-        ::MultiByteToWideChar(CP_ACP, flags, text.data(), length, &wide_[0], wideLength);
-        return true;
-    }
-
     std::wstring wide_;
     std::string narrow_;
 };

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/ascii_case.h"
 #include "core/root_names.h"
 #include "core/rule_entry.h"
 #include "core/rule_text.h"
@@ -135,11 +136,8 @@ private:
 
     static uint64_t Hash(uint32_t root, const char* keyPath) {
         uint64_t hash = 0xCBF29CE484222325ull ^ root;
-        for (const char* p = keyPath; *p; ++p) {
-            char c = *p;
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
-        }
+        for (const char* p = keyPath; *p; ++p)
+            hash = (hash ^ static_cast<unsigned char>(AsciiLower(*p))) * 0x100000001B3ull;
         return hash;
     }
     static bool SameLocation(const RuleItem& a, const RuleItem& b) {
@@ -218,8 +216,7 @@ private:
     // Section and key as the profile functions match them (ASCII case folded).
     static std::string Key(const std::string& section, const std::string& key) {
         std::string folded = section + '\n' + key;
-        for (char& c : folded)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        for (char& c : folded) c = AsciiLower(c);
         return folded;
     }
 

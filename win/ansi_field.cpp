@@ -2,15 +2,13 @@
 
 #include <string>
 
+#include "win/ansi_text.h"
+
 void WideToAnsiCut(const wchar_t* text, char* field, int fieldSize) {
     if (fieldSize <= 0) return;
     field[0] = 0;
-    if (!text || !text[0]) return;
-    int needed = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return;
-    std::string converted(static_cast<size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, &converted[0], needed, nullptr, nullptr);
-    const size_t length = static_cast<size_t>(needed - 1);
+    const std::string converted = ToAnsi(text);
+    const size_t length = converted.size();
     const size_t limit = static_cast<size_t>(fieldSize - 1);
     size_t cut = 0;
     while (cut < length) {
@@ -33,12 +31,7 @@ void WideCopyCut(const wchar_t* text, wchar_t* field, int fieldChars) {
 void AnsiToWideCut(const char* text, wchar_t* field, int fieldChars) {
     if (fieldChars <= 0) return;
     field[0] = 0;
-    if (!text || !text[0]) return;
-    int needed = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (needed <= 0) return;
-    std::wstring wide(static_cast<size_t>(needed), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], needed);
-    WideCopyCut(wide.c_str(), field, fieldChars);
+    WideCopyCut(ToWide(text).c_str(), field, fieldChars);
 }
 
 void WideToAnsiField(const wchar_t* text, char* field, int fieldSize) {

@@ -2,22 +2,54 @@
 
 #include <windows.h>
 
+bool BytesToWide(std::string_view text, unsigned codePage, unsigned long flags, std::wstring& wide) {
+    wide.clear();
+    if (text.empty()) return true;
+    const int length = static_cast<int>(text.size());
+    const int needed = ::MultiByteToWideChar(codePage, flags, text.data(), length, nullptr, 0);
+    if (needed <= 0) return false;
+    wide.resize(static_cast<size_t>(needed));
+    return ::MultiByteToWideChar(codePage, flags, text.data(), length, &wide[0], needed) == needed;
+}
+
+bool WideToBytes(std::wstring_view text, unsigned codePage, unsigned long flags, std::string& bytes,
+                    bool* usedDefault) {
+    bytes.clear();
+    if (usedDefault) *usedDefault = false;
+    if (text.empty()) return true;
+    const int length = static_cast<int>(text.size());
+    // UTF-7 and UTF-8 take no default-character argument.
+    BOOL defaulted = FALSE;
+    BOOL* defaultedArg = usedDefault && codePage != CP_UTF7 && codePage != CP_UTF8 ? &defaulted : nullptr;
+    const int needed = ::WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, defaultedArg);
+    if (needed <= 0) return false;
+    bytes.resize(static_cast<size_t>(needed));
+    const bool whole =
+        ::WideCharToMultiByte(codePage, flags, text.data(), length, &bytes[0], needed, nullptr, defaultedArg) == needed;
+    if (usedDefault) *usedDefault = defaulted != FALSE;
+    return whole;
+}
+
 std::string ToAnsi(const wchar_t* text) {
-    if (!text || !*text) return std::string();
-    int needed = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (needed <= 1) return std::string();
-    std::string out(static_cast<size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, &out[0], needed, nullptr, nullptr);
-    out.resize(static_cast<size_t>(needed) - 1);  // drop the terminator the API wrote
+    std::string out;
+    if (!text || !WideToBytes(text, CP_ACP, 0, out)) out.clear();
     return out;
 }
 
 std::wstring ToWide(const char* text) {
-    if (!text || !*text) return std::wstring();
-    int needed = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (needed <= 1) return std::wstring();
-    std::wstring out(static_cast<size_t>(needed), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &out[0], needed);
-    out.resize(static_cast<size_t>(needed) - 1);
+    std::wstring out;
+    if (!text || !BytesToWide(text, CP_ACP, 0, out)) out.clear();
+    return out;
+}
+
+std::string ToUtf8(std::wstring_view text) {
+    std::string out;
+    if (!WideToBytes(text, CP_UTF8, 0, out)) out.clear();
+    return out;
+}
+
+std::wstring FromUtf8(std::string_view text) {
+    std::wstring out;
+    if (!BytesToWide(text, CP_UTF8, 0, out)) out.clear();
     return out;
 }

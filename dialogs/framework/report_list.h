@@ -22,6 +22,8 @@ int RowCount(HWND list);
 // The first selected row, or -1.
 int FirstSelectedRow(HWND list);
 void SelectRow(HWND list, int row);
+// Selects the row, gives it the focus and scrolls it into view.
+void FocusRow(HWND list, int row);
 int ClientWidth(HWND list);
 
 // Turns a list's redraw off for a bulk change and back on, with one repaint,

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "win/ansi_text.h"
+
 namespace {
 
 void Write(DWORD which, const std::wstring& text) {
@@ -15,10 +17,7 @@ void Write(DWORD which, const std::wstring& text) {
         WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return;
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], bytes, nullptr, nullptr);
+    const std::string utf8 = ToUtf8(text);
     WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 

@@ -1,19 +1,12 @@
 #include "suite/console/inspector_run.h"
 
+#include "win/ansi_text.h"
 #include "win/raii.h"
 #include "suite/console/plugin_host.h"
 
 namespace {
 
 constexpr DWORD kTimeLimitMs = 30000;
-
-std::wstring FromUtf8(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    const int chars = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(chars > 0 ? chars : 0), L'\0');
-    if (chars > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], chars);
-    return wide;
-}
 
 std::vector<std::wstring> Lines(const std::wstring& text) {
     std::vector<std::wstring> lines;

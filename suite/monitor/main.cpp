@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "win/ansi_text.h"
 #include "win/raii.h"
 #include "suite/monitor/monitor_log.h"
 #include "suite/monitor/monitor_options.h"
@@ -22,11 +23,8 @@ const DWORD kStopWaitMs = 5000;
 void WriteTo(DWORD which, const std::wstring& text) {
     HANDLE out = ::GetStdHandle(which);
     if (!out || out == INVALID_HANDLE_VALUE) return;
-    int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    if (bytes <= 0) return;
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], bytes, nullptr, nullptr);
+    const std::string utf8 = ToUtf8(text);
+    if (utf8.empty()) return;
     DWORD written = 0;
     ::WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "win/ansi_text.h"
+
 MonitorLog::~MonitorLog() {
     if (m_bOwned && m_hOut != INVALID_HANDLE_VALUE) ::CloseHandle(m_hOut);
 }
@@ -26,13 +28,8 @@ std::wstring MonitorLog::Write(const std::wstring& text) {
     ::GetLocalTime(&now);
     const std::wstring line = Timestamp(now) + L" " + text;
     if (m_hOut && m_hOut != INVALID_HANDLE_VALUE) {
-        const std::wstring withEnd = line + L"\n";
-        int bytes = ::WideCharToMultiByte(CP_UTF8, 0, withEnd.data(), static_cast<int>(withEnd.size()), nullptr, 0,
-                                          nullptr, nullptr);
-        if (bytes > 0) {
-            std::string utf8(static_cast<size_t>(bytes), '\0');
-            ::WideCharToMultiByte(CP_UTF8, 0, withEnd.data(), static_cast<int>(withEnd.size()), &utf8[0], bytes,
-                                  nullptr, nullptr);
+        const std::string utf8 = ToUtf8(line + L"\n");
+        if (!utf8.empty()) {
             DWORD written = 0;
             // One write per line, so a reader never sees half a line.
             ::WriteFile(m_hOut, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);

@@ -1,10 +1,10 @@
 #include "suite/qzinstall/language_names.h"
 
+#include "core/ascii_case.h"
+
 namespace {
 
 constexpr unsigned long kMaxLanguageId = 0xFFFF;
-
-wchar_t AsciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
 int HexValue(wchar_t c) {
     if (c >= L'0' && c <= L'9') return c - L'0';
@@ -20,14 +20,6 @@ std::wstring_view Trim(std::wstring_view text) {
 }
 
 }  // namespace
-
-bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
-}
 
 std::optional<unsigned short> ParseLanguageId(std::wstring_view text) {
     text = Trim(text);
@@ -52,9 +44,9 @@ bool IsLanguageFileName(std::wstring_view fileName) {
     constexpr std::wstring_view kSuffix = L".lng";
     constexpr size_t kDigits = 4;
     if (fileName.size() != kPrefix.size() + kDigits + kSuffix.size()) return false;
-    if (!EqualsIgnoringCase(fileName.substr(0, kPrefix.size()), kPrefix)) return false;
+    if (!EqualIgnoringAsciiCase(fileName.substr(0, kPrefix.size()), kPrefix)) return false;
     for (size_t i = 0; i < kDigits; ++i) {
         if (HexValue(fileName[kPrefix.size() + i]) < 0) return false;
     }
-    return EqualsIgnoringCase(fileName.substr(kPrefix.size() + kDigits), kSuffix);
+    return EqualIgnoringAsciiCase(fileName.substr(kPrefix.size() + kDigits), kSuffix);
 }

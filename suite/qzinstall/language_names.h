@@ -11,6 +11,3 @@ std::optional<unsigned short> ParseLanguageId(std::wstring_view text);
 // Whether `fileName` names a language module: "VtPesTrol" + four hexadecimal
 // digits + ".lng", in any letter case.
 bool IsLanguageFileName(std::wstring_view fileName);
-
-// Case-insensitive comparison for the ASCII names the suite uses.
-bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b);

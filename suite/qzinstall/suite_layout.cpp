@@ -1,5 +1,6 @@
 #include "suite/qzinstall/suite_layout.h"
 
+#include "core/ascii_case.h"
 #include "suite/qzinstall/language_names.h"
 
 #include <utility>
@@ -120,7 +121,7 @@ std::optional<std::wstring> SuiteLayout::ComponentFile(const std::wstring& key, 
     std::wstring configured = Setting(L"ComponentFile", key.empty() ? fileName : key);
     if (!configured.empty()) {
         path = FullPath(IsAbsolute(configured) ? configured : Join(folder_, configured));
-    } else if (EqualsIgnoringCase(fileName, L"Glimra.dll")) {
+    } else if (EqualIgnoringAsciiCase(fileName, L"Glimra.dll")) {
         path = Join(InstallPath(L"Glimra"), fileName);
     } else if (IsLanguageFileName(fileName)) {
         path = Join(InstallPath(L"AntiVirus\\lang\\"), fileName);

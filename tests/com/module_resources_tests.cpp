@@ -37,17 +37,20 @@ TEST(ModuleResourcesTest, NameVersionAndScripts) {
     DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
     ASSERT_GT(size, 0u);
     std::string block(size, '\0');
-    ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, size, &block[0]));
+    ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, size, &block[0])) << "error " << ::GetLastError();
     WORD* translation = nullptr;
     UINT bytes = 0;
-    ASSERT_TRUE(::VerQueryValueW(&block[0], L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &bytes));
+    ASSERT_TRUE(
+        ::VerQueryValueW(&block[0], L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &bytes))
+        << "error " << ::GetLastError();
     ASSERT_GE(bytes, 4u);
     EXPECT_EQ(0x0409, translation[0]);
     EXPECT_EQ(1252, translation[1]);
     for (const wchar_t* field : {L"InternalName", L"OriginalFilename"}) {
         wchar_t* text = nullptr;
         std::wstring query = std::wstring(L"\\StringFileInfo\\040904e4\\") + field;
-        ASSERT_TRUE(::VerQueryValueW(&block[0], query.c_str(), reinterpret_cast<void**>(&text), &bytes));
+        ASSERT_TRUE(::VerQueryValueW(&block[0], query.c_str(), reinterpret_cast<void**>(&text), &bytes))
+            << "error " << ::GetLastError();
         EXPECT_STREQ(L"VtPestrolSet.dll", text);
     }
 
@@ -82,7 +85,7 @@ TEST(ModuleResourcesTest, TypeLibraryDescribesTheClass) {
     TYPEATTR* type = nullptr;
     ASSERT_EQ(S_OK, coclass->GetTypeAttr(&type));
     EXPECT_EQ(TKIND_COCLASS, type->typekind);
-    EXPECT_TRUE(type->wTypeFlags & TYPEFLAG_FCANCREATE);
+    EXPECT_EQ(type->wTypeFlags & TYPEFLAG_FCANCREATE, TYPEFLAG_FCANCREATE);
     EXPECT_EQ(1, type->cImplTypes);
     coclass->ReleaseTypeAttr(type);
     coclass->Release();
@@ -90,8 +93,8 @@ TEST(ModuleResourcesTest, TypeLibraryDescribesTheClass) {
     ITypeInfo* dual = nullptr;
     ASSERT_EQ(S_OK, library->GetTypeInfoOfGuid(IID_IVtPsSetPlugin, &dual));
     ASSERT_EQ(S_OK, dual->GetTypeAttr(&type));
-    EXPECT_TRUE(type->wTypeFlags & TYPEFLAG_FDUAL);
-    EXPECT_TRUE(type->wTypeFlags & TYPEFLAG_FNONEXTENSIBLE);
+    EXPECT_EQ(type->wTypeFlags & TYPEFLAG_FDUAL, TYPEFLAG_FDUAL);
+    EXPECT_EQ(type->wTypeFlags & TYPEFLAG_FNONEXTENSIBLE, TYPEFLAG_FNONEXTENSIBLE);
     dual->ReleaseTypeAttr(type);
     dual->Release();
     library->Release();

@@ -98,7 +98,7 @@ TEST_F(RegistrationTest, UnregisterRemovesOwnKeysButKeepsSharedRoots) {
 
 TEST_F(RegistrationTest, CallersThreadLocaleComesBack) {
     const LCID before = ::GetThreadLocale();
-    ASSERT_TRUE(::SetThreadLocale(kGerman));
+    ASSERT_TRUE(::SetThreadLocale(kGerman)) << "error " << ::GetLastError();
     EXPECT_EQ(S_OK, s_dll->registerServer());
     EXPECT_EQ(kGerman, ::GetThreadLocale());
     EXPECT_EQ(S_OK, s_dll->unregisterServer());
@@ -163,7 +163,7 @@ TEST_F(LongPathTest, FailsWithInsufficientBufferAndRestoresLocale) {
     ASSERT_GE(dll.FileName().size(), static_cast<size_t>(MAX_PATH));
 
     const LCID before = ::GetThreadLocale();
-    ASSERT_TRUE(::SetThreadLocale(kGerman));
+    ASSERT_TRUE(::SetThreadLocale(kGerman)) << "error " << ::GetLastError();
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER), dll.registerServer());
     EXPECT_EQ(kGerman, ::GetThreadLocale());
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER), dll.unregisterServer());

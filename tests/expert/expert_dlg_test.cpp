@@ -185,7 +185,7 @@ TEST_F(ExpertTest, SelectingACategoryShowsItsItemsAndWhetherItMayBeDeleted) {
     EXPECT_TRUE(Enabled(1053));
     Select(2);
     EXPECT_EQ(dialog_->m_nCurCategory, 2);
-    EXPECT_TRUE(ItemRows().empty());
+    EXPECT_TRUE(ItemRows().empty()) << ::testing::PrintToString(ItemRows());
     EXPECT_FALSE(Enabled(1053));
     EXPECT_TRUE(InCategoryMode());
 }

@@ -215,12 +215,12 @@ TEST_F(ItemAddRefusal, AKeyPathUnderAMissingFirstKeyIsRefusedAndFocused) {
 
 TEST_F(ItemAddRefusal, OverlongTextsOnlyBeepAndMoveTheFocus) {
     Outcome longPath = Press(std::wstring(251, L'k'), L"Mine", IDOK);
-    EXPECT_TRUE(longPath.boxes.texts.empty());
+    EXPECT_TRUE(longPath.boxes.texts.empty()) << ::testing::PrintToString(longPath.boxes.texts);
     EXPECT_TRUE(longPath.open);
     EXPECT_EQ(longPath.focusId, 1022);
 
     Outcome longName = Press(L"Software", std::wstring(251, L'n'), IDOK);
-    EXPECT_TRUE(longName.boxes.texts.empty());
+    EXPECT_TRUE(longName.boxes.texts.empty()) << ::testing::PrintToString(longName.boxes.texts);
     EXPECT_TRUE(longName.open);
     EXPECT_EQ(longName.focusId, 1023);
     EXPECT_FALSE(Saved());

@@ -2,18 +2,15 @@
 
 #include <algorithm>
 
+#include "core/little_endian.h"
+
 namespace {
 
 const uint32_t kHeaderSize = 24;
 
-uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 |
-           static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at) { return GetLe32(&b[at]); }
 
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t value) { PutLe32(&b[at], value); }
 
 void FlipBits(std::vector<uint8_t>& b, FaultRandom& random, uint32_t flips, size_t limit) {
     if (b.empty()) return;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "core/little_endian.h"
 #include "win/raii.h"
 #include "core/regdefine.h"
 #include "tests/support/compound_file_damage.h"
@@ -16,14 +17,11 @@ namespace {
 
 const uint32_t kMaxRecord = 4096;
 
-uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 |
-           static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at) { return GetLe32(&b[at]); }
 
 void Put32(std::vector<uint8_t>& b, size_t at, uint32_t value) {
     if (b.size() < at + 4) b.resize(at + 4, 0);
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    PutLe32(&b[at], value);
 }
 
 void Append32(std::vector<uint8_t>& b, uint32_t value) { Put32(b, b.size(), value); }

@@ -135,7 +135,7 @@ protected:
     }
     void TearDown() override {
         // Nothing may land in the current folder, whatever the test did.
-        EXPECT_TRUE(FilesBelow(m_cwd).empty());
+        EXPECT_TRUE(FilesBelow(m_cwd).empty()) << ::testing::PrintToString(FilesBelow(m_cwd));
         ::SetCurrentDirectoryW(m_savedCwd);
         SetPlatformForTest(nullptr);
         g_bModified = false;
@@ -323,10 +323,10 @@ TEST_F(LongAppDataFolder, WidePathsThatFitButWhoseAnsiFormDoesNotLeaveTheStoreWi
     // The store's ANSI paths do not: saving writes nothing.
     SaveRuleStore();
     EXPECT_EQ(ReadBytes(folder + L"tempQRegEx.ini"), "[1]\r\nMode=5\r\n");
-    EXPECT_TRUE(FileExists(folder + L"tempQRegUser.rdb"));
+    EXPECT_TRUE(FileExists(folder + L"tempQRegUser.rdb")) << ::testing::PrintToString(folder + L"tempQRegUser.rdb");
     EXPECT_EQ(ReadBytes(folder + L"tempQRegUser.rdb"), "") << "the working copy of the empty part stays as Load made it";
     plugin->Release();
-    EXPECT_TRUE(FilesBelow(m_cwd).empty());
+    EXPECT_TRUE(FilesBelow(m_cwd).empty()) << ::testing::PrintToString(FilesBelow(m_cwd));
 }
 
 }  // namespace

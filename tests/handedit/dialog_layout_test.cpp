@@ -1,5 +1,7 @@
-// The two templates as laid out on screen: no control covers another, and
-// (with the English texts, whose font the test machine has) no text is cut.
+// The two templates as laid out on screen, as created and as the dialogs lay
+// themselves out when sized: no control covers another or leaves the client
+// area, and (with the English texts, whose font the test machine has) no text
+// is cut.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,6 +23,16 @@ void CheckLayout(bool textsToo) {
     script.Then([textsToo](HWND dialog) {
         ExpectControlsApart(dialog);
         if (textsToo) ExpectTextsFit(dialog);
+        // The dialog's own sizing rules, at its template size and at a larger
+        // one, keep the controls apart and inside too.
+        RECT frame = {};
+        ::GetWindowRect(dialog, &frame);
+        const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+        for (SIZE size : {SIZE{width + 1, height}, SIZE{width, height}, SIZE{width + 200, height + 150}}) {
+            ::SetWindowPos(dialog, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+            SCOPED_TRACE("window " + std::to_string(size.cx) + "x" + std::to_string(size.cy));
+            ExpectControlsApart(dialog);
+        }
         ::PostMessageW(dialog, WM_CLOSE, 0, 0);
     });
     Dialog dialog;

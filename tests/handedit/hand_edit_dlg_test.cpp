@@ -183,7 +183,7 @@ TEST_F(HandEditTest, DeletingTheLastRowDisablesDeleteAndAddingEnablesIt) {
             EXPECT_EQ(SendDelete(dialog), 1);
             EXPECT_EQ(ListRowCount(ListOf(dialog)), 0);
             EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, CHandEditDlg::IDC_DELETE)));
-            EXPECT_TRUE(RuleFileSections().empty());
+            EXPECT_TRUE(RuleFileSections().empty()) << ::testing::PrintToString(RuleFileSections());
             ClickButton(dialog, CHandEditDlg::IDC_ADD);
         })
         .Then([&](HWND add) {

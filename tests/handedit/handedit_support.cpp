@@ -36,7 +36,8 @@ void RemoveWorkingRuleFile() {
 
 void WriteWorkingRuleFile(const std::string& ansiText) {
     RemoveWorkingRuleFile();
-    ASSERT_TRUE(WriteBytes(WorkingRuleFile(), ansiText));
+    ASSERT_TRUE(WriteBytes(WorkingRuleFile(), ansiText))
+        << ::testing::PrintToString(WorkingRuleFile()) << ", error " << ::GetLastError();
 }
 
 bool WorkingRuleFileExists() { return FileExists(WorkingRuleFile()); }

@@ -53,7 +53,8 @@ protected:
 };
 
 TEST_F(BlobProgram, ExportedBlobSplitsIntoTheRealFilesAndJoinsBack) {
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "[Browser]\r\nname=Start page\r\nHKCU\\Software\\X=www,1\r\n"));
+    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "[Browser]\r\nname=Start page\r\nHKCU\\Software\\X=www,1\r\n"))
+        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
     RuleCategory category;
     std::memset(&category, 0, sizeof category);
     category.id = 800;
@@ -67,10 +68,11 @@ TEST_F(BlobProgram, ExportedBlobSplitsIntoTheRealFilesAndJoinsBack) {
     PrependItem(&category, &item);
     ASSERT_EQ(WriteCategories(Real(L"QRegUser.rdb").c_str(), &category, 1), 1);
     ClearItems(&category, 1);
-    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "[800]\r\nMode=2\r\nAction=1\r\n"));
+    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "[800]\r\nMode=2\r\nAction=1\r\n"))
+        << ::testing::PrintToString(Real(L"QRegEx.ini")) << ", error " << ::GetLastError();
     const std::string blob = ExportBlob();
     const std::wstring blobFile = File(L"export.bin");
-    ASSERT_TRUE(WriteBytes(blobFile, blob));
+    ASSERT_TRUE(WriteBytes(blobFile, blob)) << ::testing::PrintToString(blobFile) << ", error " << ::GetLastError();
 
     const InspectRun info = Run(L"blob info " + Quoted(blobFile));
     EXPECT_EQ(info.status, 0u) << info.err;
@@ -101,7 +103,7 @@ TEST_F(BlobProgram, SplitWritesWhatImportWrites) {
     std::string blob(reinterpret_cast<const char*>(header), sizeof header);
     blob += data;
     const std::wstring blobFile = File(L"reordered.bin");
-    ASSERT_TRUE(WriteBytes(blobFile, blob));
+    ASSERT_TRUE(WriteBytes(blobFile, blob)) << ::testing::PrintToString(blobFile) << ", error " << ::GetLastError();
     ASSERT_EQ(plugin_->Import(reinterpret_cast<const BYTE*>(blob.data()), static_cast<DWORD>(blob.size())), 1);
     const InspectRun split = Run(L"blob split " + Quoted(blobFile) + L" " + Quoted(File(L"parts")));
     ASSERT_EQ(split.status, 0u) << split.err;
@@ -110,12 +112,12 @@ TEST_F(BlobProgram, SplitWritesWhatImportWrites) {
 
     // A blob that Import refuses is not split either.
     blob.resize(30);
-    ASSERT_TRUE(WriteBytes(blobFile, blob));
+    ASSERT_TRUE(WriteBytes(blobFile, blob)) << ::testing::PrintToString(blobFile) << ", error " << ::GetLastError();
     EXPECT_EQ(plugin_->Import(reinterpret_cast<const BYTE*>(blob.data()), static_cast<DWORD>(blob.size())), 0);
     const InspectRun refused = Run(L"blob split " + Quoted(blobFile) + L" " + Quoted(File(L"refused")));
     EXPECT_EQ(refused.status, 1u);
     EXPECT_NE(refused.err.find("Import refuses this blob"), std::string::npos) << refused.err;
-    EXPECT_FALSE(testing_support::FileExists(File(L"refused")));
+    EXPECT_FALSE(testing_support::FileExists(File(L"refused"))) << ::testing::PrintToString(File(L"refused"));
 }
 
 }  // namespace

@@ -220,7 +220,7 @@ TEST(RegDefineCheck, UserDatabaseAndCapacity) {
     RegDefineBuilder unnamed;
     unnamed.Category(800, "");
     unnamed.Terminator();
-    EXPECT_TRUE(Check(unnamed.Stream()).findings.All().empty());
+    EXPECT_EQ(Check(unnamed.Stream()).findings.All().size(), 0u);
     ExpectError(Check(unnamed.Stream(), true), 4, "the plug-in deletes such a file when it loads it");
 
     RegDefineBuilder full;

@@ -252,7 +252,7 @@ TEST(RegDefineStream, RoundTripReversesItems)
     CategoryArray read(10);
     ASSERT_EQ(2u, Read(sink.Bytes(), read));
     EXPECT_EQ(std::vector<std::string>({"C", "B", "A"}), ItemNames(read[0]));
-    EXPECT_TRUE(ItemNames(read[1]).empty());
+    EXPECT_TRUE(ItemNames(read[1]).empty()) << ::testing::PrintToString(ItemNames(read[1]));
     EXPECT_TRUE(AllZero(read[2]));
 
     for (int k = 0; k < 2; ++k) {

@@ -140,11 +140,13 @@ protected:
 };
 
 TEST_F(HostileFiles, ExportNeverCopiesMoreThanItAnnounced) {
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "[a]\r\nHKCU\\K=1\r\n"));
+    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "[a]\r\nHKCU\\K=1\r\n"))
+        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
     DWORD announced = 0;
     EXPECT_EQ(plugin_->Export(nullptr, &announced), 0);
     // Another process grows the rule file between the two calls.
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), std::string(5000, ';')));
+    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), std::string(5000, ';')))
+        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
     GuardedBuffer buffer(announced);
     ASSERT_NE(buffer.Data(), nullptr);
     DWORD size = announced;
@@ -162,10 +164,13 @@ TEST_F(HostileFiles, ExportNeverCopiesMoreThanItAnnounced) {
 
 TEST_F(HostileFiles, AUserDatabaseBeyondTheLimitsNeverReachesTheStore) {
     ScratchDir scratch(L"hostile-db");
-    ASSERT_TRUE(WriteDatabaseFile(scratch.File(L"huge.rdb"), MillionItems()));
+    ASSERT_TRUE(WriteDatabaseFile(scratch.File(L"huge.rdb"), MillionItems()))
+        << ::testing::PrintToString(scratch.File(L"huge.rdb")) << ", error " << ::GetLastError();
     const std::string huge = ReadBytes(scratch.File(L"huge.rdb"));
     ASSERT_GT(huge.size(), 20000000u);
-    for (const wchar_t* name : kNames) ASSERT_TRUE(WriteBytes(Real(name), "old"));
+    for (const wchar_t* name : kNames)
+        ASSERT_TRUE(WriteBytes(Real(name), "old"))
+            << ::testing::PrintToString(Real(name)) << ", error " << ::GetLastError();
 
     // Import refuses it before any file is touched.
     const std::vector<BYTE> blob = Blob("[a]\r\nHKCU\\K=1\r\n", huge, "[800]\r\nMode=1\r\n");
@@ -176,7 +181,8 @@ TEST_F(HostileFiles, AUserDatabaseBeyondTheLimitsNeverReachesTheStore) {
     EXPECT_EQ(plugin_->Import(fine.data(), static_cast<DWORD>(fine.size())), 1);
 
     // Put there by other means, it is left alone: Load, Export and the page work.
-    ASSERT_TRUE(::CopyFileW(scratch.File(L"huge.rdb").c_str(), Real(L"QRegUser.rdb").c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(scratch.File(L"huge.rdb").c_str(), Real(L"QRegUser.rdb").c_str(), FALSE))
+        << "error " << ::GetLastError();
     EXPECT_EQ(plugin_->Load(), 0);
     DWORD size = 0;
     plugin_->Export(nullptr, &size);
@@ -188,7 +194,8 @@ TEST_F(HostileFiles, AUserDatabaseBeyondTheLimitsNeverReachesTheStore) {
 
 TEST_F(HostileFiles, AUserDatabaseBusyDuringLoadIsNotWipedByTheNextEdit) {
     ScratchDir scratch(L"busy-db");
-    ASSERT_TRUE(WriteDatabaseFile(Real(L"QRegUser.rdb"), OwnCategories(3)));
+    ASSERT_TRUE(WriteDatabaseFile(Real(L"QRegUser.rdb"), OwnCategories(3)))
+        << ::testing::PrintToString(Real(L"QRegUser.rdb")) << ", error " << ::GetLastError();
     const std::string before = ReadBytes(Real(L"QRegUser.rdb"));
     HWND page = nullptr;
     {

@@ -63,7 +63,8 @@ TEST(InterfaceBoundaries, AnAllocationFailureBelowABoundaryGivesItsFailureResult
         EXPECT_EQ(plugin->Load(), 0);
         EXPECT_TRUE(faults.Refused());
     }
-    ASSERT_TRUE(WriteBytes(SettingsFolder() + L"\\RegUser.ini", kRuleFile));
+    ASSERT_TRUE(WriteBytes(SettingsFolder() + L"\\RegUser.ini", kRuleFile))
+        << ::testing::PrintToString(SettingsFolder() + L"\\RegUser.ini") << ", error " << ::GetLastError();
     EXPECT_EQ(plugin->Load(), 0);  // and with memory again it loads
     EXPECT_EQ(ReadBytes(workingCopy), kRuleFile);
 

@@ -37,7 +37,8 @@ protected:
 
 TEST_P(MainPage, HandEditButtonOpensAFreshDialogEachTime) {
     const std::wstring work = SettingsFolder() + L"\\tempRegUser.ini";
-    ASSERT_TRUE(WriteBytes(work, "[a]\r\nname=A\r\nHKCU\\K1=1\r\n"));
+    ASSERT_TRUE(WriteBytes(work, "[a]\r\nname=A\r\nHKCU\\K1=1\r\n"))
+        << ::testing::PrintToString(work) << ", error " << ::GetLastError();
     std::vector<int> rowsSeen;
     ModalScript script;
     auto readAndClose = [&](HWND dialog) {
@@ -47,7 +48,8 @@ TEST_P(MainPage, HandEditButtonOpensAFreshDialogEachTime) {
     script.Then(readAndClose);
     ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
     // An edit between the openings is seen by the second one.
-    ASSERT_TRUE(WriteBytes(work, "[a]\r\nname=A\r\nHKCU\\K1=1\r\nHKCU\\K2=2\r\n"));
+    ASSERT_TRUE(WriteBytes(work, "[a]\r\nname=A\r\nHKCU\\K1=1\r\nHKCU\\K2=2\r\n"))
+        << ::testing::PrintToString(work) << ", error " << ::GetLastError();
     script.Then(readAndClose);
     ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
     EXPECT_EQ(rowsSeen, std::vector<int>({1, 2}));

@@ -43,7 +43,7 @@ TEST_F(PageLifetime, SecondCreatePageMovesTheSameWindow) {
     plugin_->CreatePage(console_, &first);
     ASSERT_EQ(ChildCount(console_), 1);
     HWND page = ::GetWindow(console_, GW_CHILD);
-    EXPECT_TRUE(::GetWindowLongW(page, GWL_STYLE) & WS_CHILD);
+    EXPECT_EQ(::GetWindowLongW(page, GWL_STYLE) & WS_CHILD, WS_CHILD);
     EXPECT_TRUE(::IsWindowVisible(page));
     // The page holds the two editor buttons.
     EXPECT_NE(::GetDlgItem(page, 1001), nullptr);

@@ -94,9 +94,12 @@ TEST_F(PluginInterface, ExportOfNoFilesIsTheBareHeader) {
 
 TEST_F(PluginInterface, ExportLaysOutThePartsBackToBack) {
     plugin_->Load();  // creates the settings folder
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "0123456789"));
-    ASSERT_TRUE(WriteBytes(Real(L"QRegUser.rdb"), ""));
-    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "abcde"));
+    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "0123456789"))
+        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(WriteBytes(Real(L"QRegUser.rdb"), ""))
+        << ::testing::PrintToString(Real(L"QRegUser.rdb")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "abcde"))
+        << ::testing::PrintToString(Real(L"QRegEx.ini")) << ", error " << ::GetLastError();
     std::vector<BYTE> blob = ExportBlob();
     ASSERT_EQ(blob.size(), 39u);
     EXPECT_EQ(Header(blob), std::vector<uint32_t>({24, 34, 34, 34, 34, 39}));
@@ -108,9 +111,12 @@ TEST_F(PluginInterface, ExportLaysOutThePartsBackToBack) {
 
 TEST_F(PluginInterface, ImportRecreatesTheFilesFromTheirParts) {
     plugin_->Load();
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "[a]\r\nname=A\r\n"));
-    ASSERT_TRUE(WriteBytes(Real(L"QRegUser.rdb"), "not really a database"));
-    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "[800]\r\nMode=2\r\n"));
+    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "[a]\r\nname=A\r\n"))
+        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(WriteBytes(Real(L"QRegUser.rdb"), "not really a database"))
+        << ::testing::PrintToString(Real(L"QRegUser.rdb")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "[800]\r\nMode=2\r\n"))
+        << ::testing::PrintToString(Real(L"QRegEx.ini")) << ", error " << ::GetLastError();
     std::vector<BYTE> blob = ExportBlob();
 
     for (const wchar_t* name : {L"RegUser.ini", L"QRegUser.rdb", L"QRegEx.ini"}) WriteBytes(Real(name), "changed");
@@ -138,9 +144,12 @@ TEST_F(PluginInterface, ImportUsesOnlyTheOffsetPairs) {
 
 TEST_F(PluginInterface, RejectedBlobsLeaveEveryFileIntact) {
     plugin_->Load();
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "user rules"));
-    ASSERT_TRUE(WriteBytes(Real(L"QRegUser.rdb"), "user database"));
-    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "options"));
+    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "user rules"))
+        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(WriteBytes(Real(L"QRegUser.rdb"), "user database"))
+        << ::testing::PrintToString(Real(L"QRegUser.rdb")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "options"))
+        << ::testing::PrintToString(Real(L"QRegEx.ini")) << ", error " << ::GetLastError();
 
     std::vector<BYTE> good(30, 'x');
     const uint32_t okHeader[6] = {24, 26, 26, 28, 28, 30};
@@ -176,15 +185,18 @@ TEST_F(PluginInterface, RejectedBlobsLeaveEveryFileIntact) {
 
 TEST_F(PluginInterface, ApplyWithoutAConfirmedEditorChangesNothing) {
     plugin_->Load();
-    ASSERT_TRUE(WriteBytes(Real(L"tempRegUser.ini"), "edited"));
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "original"));
+    ASSERT_TRUE(WriteBytes(Real(L"tempRegUser.ini"), "edited"))
+        << ::testing::PrintToString(Real(L"tempRegUser.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "original"))
+        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
     EXPECT_EQ(plugin_->Apply(), 0);
     EXPECT_EQ(ReadBytes(Real(L"RegUser.ini")), "original");
 }
 
 TEST_F(PluginInterface, ApplyAndExportExportsTheRealFiles) {
     plugin_->Load();
-    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "12"));
+    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "12"))
+        << ::testing::PrintToString(Real(L"QRegEx.ini")) << ", error " << ::GetLastError();
     DWORD size = 0;
     EXPECT_EQ(plugin_->ApplyAndExport(nullptr, &size), 0);
     EXPECT_EQ(size, 26u);

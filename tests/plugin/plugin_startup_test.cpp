@@ -36,7 +36,10 @@ HWND MakeParent() {
 
 class PluginStartup : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(CopyTree(SuiteDir(), suite_.Path())); }
+    void SetUp() override {
+        ASSERT_TRUE(CopyTree(SuiteDir(), suite_.Path()))
+            << ::testing::PrintToString(SuiteDir()) << ", error " << ::GetLastError();
+    }
 
     // Runs body with a plug-in object from the copied suite, then unloads.
     template <typename Body>
@@ -59,7 +62,8 @@ TEST_F(PluginStartup, DefaultLanguageIsSimplifiedChinese) {
 }
 
 TEST_F(PluginStartup, LanguageFromTheInstallerLibrary) {
-    ASSERT_TRUE(WriteBytes(suite_.File(L"QZInstall.ini"), "[Suite]\r\nLanguageId=0x0409\r\n"));
+    ASSERT_TRUE(WriteBytes(suite_.File(L"QZInstall.ini"), "[Suite]\r\nLanguageId=0x0409\r\n"))
+        << ::testing::PrintToString(suite_.File(L"QZInstall.ini")) << ", error " << ::GetLastError();
     std::wstring english = StringFromModule(suite_.File(L"AntiVirus\\lang\\VtPesTrol0409.lng"), 125);
     std::wstring chinese = StringFromModule(suite_.File(L"AntiVirus\\lang\\VtPesTrol0804.lng"), 125);
     ASSERT_FALSE(english.empty());
@@ -83,7 +87,7 @@ TEST_F(PluginStartup, MissingLanguageModuleMeansNoTitleAndNoPage) {
 }
 
 TEST_F(PluginStartup, MissingInstallerLibraryFallsBackQuietly) {
-    ASSERT_TRUE(::DeleteFileW(suite_.File(L"QZInstall.dll").c_str()));
+    ASSERT_TRUE(::DeleteFileW(suite_.File(L"QZInstall.dll").c_str())) << "error " << ::GetLastError();
     WithPlugin([&](IProductOption* plugin) {
         DWORD bytes = 99;
         WCHAR buffer[8];
@@ -97,7 +101,7 @@ TEST_F(PluginStartup, MissingInstallerLibraryFallsBackQuietly) {
 }
 
 TEST_F(PluginStartup, MissingSkinLibraryStillMakesThePage) {
-    ASSERT_TRUE(::DeleteFileW(suite_.File(L"Glimra\\Glimra.dll").c_str()));
+    ASSERT_TRUE(::DeleteFileW(suite_.File(L"Glimra\\Glimra.dll").c_str())) << "error " << ::GetLastError();
     WithPlugin([&](IProductOption* plugin) {
         HWND parent = MakeParent();
         RECT rect = {0, 0, 300, 200};

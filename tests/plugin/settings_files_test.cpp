@@ -55,7 +55,8 @@ TEST_F(SettingsPaths, RealFileAndWorkingCopyLieInTheVendorFolder) {
     EXPECT_EQ(std::wstring(real), scratch_.Path() + L"\\Veltrane\\Pestrol\\QRegUser.rdb");
     EXPECT_EQ(std::wstring(work), scratch_.Path() + L"\\Veltrane\\Pestrol\\tempQRegUser.rdb");
     // Both levels are created, so files can be written there at once.
-    EXPECT_TRUE(FileExists(scratch_.Path() + L"\\Veltrane\\Pestrol"));
+    EXPECT_TRUE(FileExists(scratch_.Path() + L"\\Veltrane\\Pestrol"))
+        << ::testing::PrintToString(scratch_.Path() + L"\\Veltrane\\Pestrol");
     // A second build gives the same path; the existing folder is no problem.
     wchar_t again[260];
     BuildSettingsPath(L"QRegUser.rdb", again, 260, true);

@@ -55,8 +55,10 @@ protected:
         BuildSettingsFileSet(g_settingsFiles);
         folder_ = scratch_.Path() + L"\\Veltrane\\Pestrol\\";
         for (const wchar_t* name : kNames) {
-            ASSERT_TRUE(WriteBytes(folder_ + name, "old " + Narrow(name)));
-            ASSERT_TRUE(WriteBytes(folder_ + L"temp" + name, "new " + Narrow(name)));
+            ASSERT_TRUE(WriteBytes(folder_ + name, "old " + Narrow(name)))
+                << ::testing::PrintToString(folder_ + name) << ", error " << ::GetLastError();
+            ASSERT_TRUE(WriteBytes(folder_ + L"temp" + name, "new " + Narrow(name)))
+                << ::testing::PrintToString(folder_ + L"temp" + name) << ", error " << ::GetLastError();
         }
         g_ruleStore.unreadableFiles = 0;
         ClearAtom();
@@ -78,10 +80,12 @@ protected:
         const std::wstring path = folder_ + kNames[index];
         switch (block) {
         case Block::kFolder:
-            ASSERT_TRUE(::DeleteFileW(path.c_str()));
-            ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
+            ASSERT_TRUE(::DeleteFileW(path.c_str())) << "error " << ::GetLastError();
+            ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr)) << "error " << ::GetLastError();
             break;
-        case Block::kReadOnly: ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY)); break;
+        case Block::kReadOnly:
+            ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY)) << "error " << ::GetLastError();
+            break;
         case Block::kBusy:
             holder_.reset(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
             ASSERT_TRUE(holder_);
@@ -128,7 +132,7 @@ TEST_P(SettingsReplacement, ApplyChangesAllThreeFilesOrNone) {
     EXPECT_FALSE(ApplyWorkingCopies());
     ExpectRealFilesOld(blocked, block, "Apply");
     EXPECT_EQ(::GlobalFindAtomA(kUpdateAtomName), 0) << "a failed Apply signalled a change";
-    EXPECT_TRUE(Leftovers().empty());
+    EXPECT_TRUE(Leftovers().empty()) << ::testing::PrintToString(Leftovers());
 }
 
 TEST_P(SettingsReplacement, ImportChangesAllThreeFilesOrNone) {
@@ -147,7 +151,7 @@ TEST_P(SettingsReplacement, ImportChangesAllThreeFilesOrNone) {
     BlockFile(blocked, block);
     EXPECT_FALSE(ImportSettings(blob.data(), static_cast<DWORD>(blob.size())));
     ExpectRealFilesOld(blocked, block, "Import");
-    EXPECT_TRUE(Leftovers().empty());
+    EXPECT_TRUE(Leftovers().empty()) << ::testing::PrintToString(Leftovers());
 }
 
 INSTANTIATE_TEST_SUITE_P(EachFileEachWay, SettingsReplacement,
@@ -183,7 +187,7 @@ TEST_F(SettingsLeftovers, WhatAKilledRunLeftGoesAtTheNextLoadApplyOrImport) {
     EXPECT_TRUE(Leftovers().empty()) << "after Import";
     // Three empty parts give three empty files.
     for (const wchar_t* name : kNames) {
-        EXPECT_TRUE(FileExists(folder_ + name));
+        EXPECT_TRUE(FileExists(folder_ + name)) << ::testing::PrintToString(folder_ + name);
         EXPECT_EQ(ReadBytes(folder_ + name), "");
     }
 }
@@ -193,7 +197,8 @@ TEST_F(SettingsLeftovers, ARuleFileBeyondTheSizeLimitIsReadButNeverWrittenBack) 
     std::string big = "[Kept]\r\nHKCU\\Software\\Kept=1\r\n";
     big.resize(kMaxIniFileBytes + 64, ';');
     big += "\r\n[Beyond]\r\nHKCU\\Software\\Beyond=1\r\n";
-    ASSERT_TRUE(WriteBytes(folder_ + L"RegUser.ini", big));
+    ASSERT_TRUE(WriteBytes(folder_ + L"RegUser.ini", big))
+        << ::testing::PrintToString(folder_ + L"RegUser.ini") << ", error " << ::GetLastError();
     LoadSettings();
     EXPECT_EQ(g_ruleStore.unreadableFiles & kUnreadableUserIni, kUnreadableUserIni);
     EXPECT_EQ(g_ruleStore.staleFiles & kUnreadableUserIni, 0u) << "its working copy is whole and is read";
@@ -208,7 +213,7 @@ TEST_F(SettingsLeftovers, AStagingFileStillBeingWrittenElsewhereIsLeftAlone) {
     UniqueFile writer(::CreateFileW(live.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(writer);
     LoadSettings();
-    EXPECT_TRUE(FileExists(live));
+    EXPECT_TRUE(FileExists(live)) << ::testing::PrintToString(live);
 }
 
 }  // namespace

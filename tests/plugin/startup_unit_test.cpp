@@ -14,13 +14,16 @@ namespace {
 class StartupLookups : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(::CopyFileW((SuiteDir() + L"\\QZInstall.dll").c_str(), scratch_.File(L"QZInstall.dll").c_str(), FALSE));
+        ASSERT_TRUE(
+            ::CopyFileW((SuiteDir() + L"\\QZInstall.dll").c_str(), scratch_.File(L"QZInstall.dll").c_str(), FALSE))
+            << "error " << ::GetLastError();
     }
     void TearDown() override { DeleteInstallModule(); }
 
     // Loads the stand-in from the scratch folder with the given settings.
     void UseInstaller(const std::string& ini) {
-        ASSERT_TRUE(WriteBytes(scratch_.File(L"QZInstall.ini"), ini));
+        ASSERT_TRUE(WriteBytes(scratch_.File(L"QZInstall.ini"), ini))
+            << ::testing::PrintToString(scratch_.File(L"QZInstall.ini")) << ", error " << ::GetLastError();
         DeleteInstallModule();
         ASSERT_TRUE(InstallModule()->Load(scratch_.File(L"QZInstall.dll").c_str()));
     }
@@ -42,7 +45,7 @@ TEST_F(StartupLookups, LanguageModuleFromTheInstallFolderWhenNoComponentIsRegist
 
 TEST_F(StartupLookups, RegisteredComponentWins) {
     const std::wstring registered = scratch_.File(L"English.lng");
-    ASSERT_TRUE(WriteBytes(registered, "x"));
+    ASSERT_TRUE(WriteBytes(registered, "x")) << ::testing::PrintToString(registered) << ", error " << ::GetLastError();
     UseInstaller("[ComponentFile]\r\npestrol0409=" + Narrow(registered) + "\r\n");
     EXPECT_EQ(LanguageModulePath(0x0409), registered);
 }

@@ -36,9 +36,10 @@ protected:
         for (const wchar_t* name : kPlantNames)
             ASSERT_TRUE(::CopyFileW(plant.c_str(), (kDrive + name).c_str(), FALSE)) << Narrow(name);
         ASSERT_EQ(LoadedPlants(), "");
-        ASSERT_TRUE(CopyTree(SuiteDir(), suite_.Path()));
+        ASSERT_TRUE(CopyTree(SuiteDir(), suite_.Path()))
+            << ::testing::PrintToString(SuiteDir()) << ", error " << ::GetLastError();
         ::GetCurrentDirectoryW(MAX_PATH, savedCurrent_);
-        ASSERT_TRUE(::SetCurrentDirectoryW(kDrive.c_str()));
+        ASSERT_TRUE(::SetCurrentDirectoryW(kDrive.c_str())) << "error " << ::GetLastError();
     }
     void TearDown() override {
         ::SetCurrentDirectoryW(savedCurrent_);
@@ -75,7 +76,7 @@ TEST_F(PlantedLibraries, OnlyFullPathsAreLoaded) {
 TEST_F(PlantedLibraries, PluginWithoutItsInstallerLibraryLoadsNoPlant) {
     // The installer library missing: the old bare-name search went on to the
     // current folder, and the skin library was looked for as \Glimra.dll.
-    ASSERT_TRUE(::DeleteFileW(suite_.File(L"QZInstall.dll").c_str()));
+    ASSERT_TRUE(::DeleteFileW(suite_.File(L"QZInstall.dll").c_str())) << "error " << ::GetLastError();
     {
         PluginLibrary plugin(suite_.Path());
         ASSERT_NE(plugin.Module(), nullptr);
@@ -105,7 +106,7 @@ TEST_F(PlantedLibraries, GenuineLibrariesBesideThePluginAreLoaded) {
 }
 
 TEST_F(PlantedLibraries, Regsvr32InAPlantedFolderLoadsNoPlant) {
-    ASSERT_TRUE(::DeleteFileW(suite_.File(L"QZInstall.dll").c_str()));
+    ASSERT_TRUE(::DeleteFileW(suite_.File(L"QZInstall.dll").c_str())) << "error " << ::GetLastError();
     RemoveRegistration();
     const std::wstring dll = L"\"" + suite_.File(L"VtPestrolSet.dll") + L"\"";
     EXPECT_EQ(RunRegsvr32(L"/s " + dll, kDrive.c_str()), 0u);

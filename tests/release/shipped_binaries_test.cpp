@@ -195,7 +195,8 @@ TEST_P(ShippedBinary, CarriesNoDebugInformationButALinkToIt) {
     std::wstring file = GetParam();
     file = file.substr(file.find_last_of(L'\\') + 1);
     EXPECT_EQ(symbols, Narrow(file) + ".debug");
-    EXPECT_TRUE(FileExists(BuildDir() + L"\\symbols\\" + file + L".debug"));
+    EXPECT_TRUE(FileExists(BuildDir() + L"\\symbols\\" + file + L".debug"))
+        << ::testing::PrintToString(BuildDir() + L"\\symbols\\" + file + L".debug");
 }
 
 INSTANTIATE_TEST_SUITE_P(SuiteFolder, ShippedBinary,

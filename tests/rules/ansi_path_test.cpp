@@ -42,7 +42,8 @@ TEST_F(AnsiPathTest, DatabaseUnderNonAsciiFolderRoundTrips) {
     const std::string path = m_ansiFolder + "\\QRegUser.rdb";
     EXPECT_EQ(WriteCategories(path.c_str(), written, 1), 1);
     ClearItems(written, 1);
-    EXPECT_TRUE(FileExists(m_wideFolder + L"\\QRegUser.rdb"));
+    EXPECT_TRUE(FileExists(m_wideFolder + L"\\QRegUser.rdb"))
+        << ::testing::PrintToString(m_wideFolder + L"\\QRegUser.rdb");
 
     std::vector<RuleCategory> read(4);
     EXPECT_EQ(ReadCategories(path.c_str(), read.data(), 4), 1u);

@@ -94,8 +94,8 @@ TEST_F(IniRulesTest, BrowserStartPageRule) {
 
 TEST_F(IniRulesTest, MissingOrEmptyFileOrNameOnlySectionGivesNoEntries) {
     EXPECT_EQ(ReadIniRuleFile(Narrow(m_folder.File(L"absent.ini")).c_str()), nullptr);
-    EXPECT_TRUE(Read("").empty());
-    EXPECT_TRUE(Read("[OnlyName]\r\nname=Shown\r\n").empty());
+    EXPECT_EQ(Read("").size(), 0u);
+    EXPECT_EQ(Read("[OnlyName]\r\nname=Shown\r\n").size(), 0u);
 }
 
 TEST_F(IniRulesTest, DisplayNameFallsBackToSectionName) {
@@ -224,7 +224,7 @@ TEST_F(IniRulesTest, FilesAboveTheByteLimitAreReadToTheirLastWholeLine) {
     }
     // A file without a line end within the limit gives nothing.
     limits.bytes = 10;
-    EXPECT_TRUE(ReadWithin("[Section]\r\nHKCU\\A=1\r\n", limits).empty());
+    EXPECT_EQ(ReadWithin("[Section]\r\nHKCU\\A=1\r\n", limits).size(), 0u);
 }
 
 TEST_F(IniRulesTest, SectionsPastTheLimitAreNotRead) {
@@ -277,8 +277,10 @@ TEST_F(IniRulesTest, ProfileListReturnsEveryNameInFileOrder) {
     EXPECT_EQ(Names(ReadProfileList(path.c_str())),
               (std::vector<std::string>{"alpha", "bravo-longer-name", "c"}));
     EXPECT_EQ(Names(ReadProfileList(path.c_str(), "alpha")), (std::vector<std::string>{"k1", "k2"}));
-    EXPECT_TRUE(Names(ReadProfileList(path.c_str(), "missing")).empty());
-    EXPECT_TRUE(Names(ReadProfileList(Narrow(m_folder.File(L"absent.ini")).c_str())).empty());
+    EXPECT_TRUE(Names(ReadProfileList(path.c_str(), "missing")).empty())
+        << ::testing::PrintToString(Names(ReadProfileList(path.c_str(), "missing")));
+    EXPECT_TRUE(Names(ReadProfileList(Narrow(m_folder.File(L"absent.ini")).c_str())).empty())
+        << ::testing::PrintToString(Names(ReadProfileList(Narrow(m_folder.File(L"absent.ini")).c_str())));
 
     // A long list takes a few reads, its buffer doubling, not one per kilobyte.
     std::string many;

@@ -94,7 +94,8 @@ TEST_F(RuleDatabaseTest, StreamIsEncipheredFromItsFirstByte) {
     Fill(written, 1, 0);
     ASSERT_EQ(WriteCategories(Path().c_str(), written.get(), 1), 1);
     std::string raw;
-    ASSERT_TRUE(ReadRawStream(Path(), L"RegDefine", raw));
+    ASSERT_TRUE(ReadRawStream(Path(), L"RegDefine", raw))
+        << ::testing::PrintToString(Path()) << ", error " << ::GetLastError();
     // Format number, one category record, the 16-byte terminator.
     ASSERT_GT(raw.size(), 4u + 4u + 16u + 4u + 16u);
     std::vector<uint8_t> plain(raw.begin(), raw.end());
@@ -119,8 +120,10 @@ TEST_F(RuleDatabaseTest, RewritingShorterContentCutsTheStream) {
     const std::wstring fresh = m_folder.File(L"fresh.rdb");
     ASSERT_EQ(WriteCategories(fresh.c_str(), one.get(), 1), 1);
     std::string rewritten, expected;
-    ASSERT_TRUE(ReadRawStream(Path(), L"RegDefine", rewritten));
-    ASSERT_TRUE(ReadRawStream(fresh, L"RegDefine", expected));
+    ASSERT_TRUE(ReadRawStream(Path(), L"RegDefine", rewritten))
+        << ::testing::PrintToString(Path()) << ", error " << ::GetLastError();
+    ASSERT_TRUE(ReadRawStream(fresh, L"RegDefine", expected))
+        << ::testing::PrintToString(fresh) << ", error " << ::GetLastError();
     EXPECT_EQ(rewritten, expected);
 
     CategoryArray read;
@@ -141,7 +144,7 @@ TEST_F(RuleDatabaseTest, CapacityLimitsTheCategoriesRead) {
 TEST_F(RuleDatabaseTest, UnusableFilesReadAsEmptyAndAreNotWritten) {
     CategoryArray read;
     EXPECT_EQ(ReadCategories(PathA().c_str(), read.get(), kMaxCategories), 0u);
-    EXPECT_FALSE(FileExists(Path()));
+    EXPECT_FALSE(FileExists(Path())) << ::testing::PrintToString(Path());
 
     WriteBytes(Path(), "plain text");
     CategoryArray written;
@@ -187,7 +190,8 @@ protected:
         CategoryArray written;
         Fill(written, 3, 4);
         ASSERT_EQ(WriteCategories(Path().c_str(), written.get(), 3), 1);
-        ASSERT_TRUE(ReadRawStream(Path(), L"RegDefine", m_raw));
+        ASSERT_TRUE(ReadRawStream(Path(), L"RegDefine", m_raw))
+            << ::testing::PrintToString(Path()) << ", error " << ::GetLastError();
         m_categoryBytes = (m_raw.size() - 4) / 3;
         std::string plain = m_raw;
         Rc4State state;
@@ -204,7 +208,8 @@ protected:
 
 TEST_F(DamagedDatabaseTest, CutInsideAnItemListKeepsThatCategoryWithTheItemsBeforeTheCut) {
     // Drops the terminator and part of the third category's last item.
-    ASSERT_TRUE(WriteRawStream(Path(), L"RegDefine", m_raw.substr(0, m_raw.size() - 40)));
+    ASSERT_TRUE(WriteRawStream(Path(), L"RegDefine", m_raw.substr(0, m_raw.size() - 40)))
+        << ::testing::PrintToString(Path()) << ", error " << ::GetLastError();
     CategoryArray read;
     EXPECT_EQ(ReadCategories(Path().c_str(), read.get(), kMaxCategories), 3u);
     EXPECT_EQ(ItemNames(read[1]), (std::vector<std::string>{"I0", "I1", "I2", "I3"}));
@@ -213,7 +218,8 @@ TEST_F(DamagedDatabaseTest, CutInsideAnItemListKeepsThatCategoryWithTheItemsBefo
 }
 
 TEST_F(DamagedDatabaseTest, CutInsideACategoryRecordKeepsTheCategoriesBefore) {
-    ASSERT_TRUE(WriteRawStream(Path(), L"RegDefine", m_raw.substr(0, CategoryStart(2) + 4 + 10)));
+    ASSERT_TRUE(WriteRawStream(Path(), L"RegDefine", m_raw.substr(0, CategoryStart(2) + 4 + 10)))
+        << ::testing::PrintToString(Path()) << ", error " << ::GetLastError();
     CategoryArray read;
     EXPECT_EQ(ReadCategories(Path().c_str(), read.get(), kMaxCategories), 2u);
     EXPECT_EQ(read[1].id, 101);
@@ -225,7 +231,8 @@ TEST_F(DamagedDatabaseTest, OverlongItemLengthEndsReading) {
     // first item length grows by 65536.
     std::string damaged = m_raw;
     damaged[CategoryStart(1) + 4 + m_categoryRecordBytes + 2] ^= 0x01;
-    ASSERT_TRUE(WriteRawStream(Path(), L"RegDefine", damaged));
+    ASSERT_TRUE(WriteRawStream(Path(), L"RegDefine", damaged))
+        << ::testing::PrintToString(Path()) << ", error " << ::GetLastError();
     CategoryArray read;
     EXPECT_EQ(ReadCategories(Path().c_str(), read.get(), kMaxCategories), 2u);
     EXPECT_EQ(ItemNames(read[0]).size(), 4u);
@@ -260,7 +267,8 @@ TEST_F(RuleDatabaseTest, AStreamShorterThanItClaimsReadsAsFarAsTheRecordsGo) {
     uint32_t lastCount = 0;
     // Each cut of the sector chain, and a size that claims more than is there.
     for (uint32_t kept = 1; kept <= sectors; ++kept) {
-        ASSERT_TRUE(testing_support::WriteBytes(Path(), intact));
+        ASSERT_TRUE(testing_support::WriteBytes(Path(), intact))
+            << ::testing::PrintToString(Path()) << ", error " << ::GetLastError();
         if (kept < sectors)
             ASSERT_TRUE(testing_support::CutStreamChain(Path(), L"RegDefine", kept));
         else
@@ -337,7 +345,8 @@ TEST_F(RuleDatabaseTest, AReadThatStopsShortAndMovesOnLosesNoIntactCategory) {
     Fill(written, 6, 5);
     ASSERT_EQ(WriteCategories(Path().c_str(), written.get(), 6), 1);
     std::string raw;
-    ASSERT_TRUE(ReadRawStream(Path(), L"RegDefine", raw));
+    ASSERT_TRUE(ReadRawStream(Path(), L"RegDefine", raw))
+        << ::testing::PrintToString(Path()) << ", error " << ::GetLastError();
 
     // A fresh stream over the stored bytes, whose reads end after `readable`.
     ULONG readable = 0;

@@ -36,7 +36,7 @@ TEST(RuleStorageTest, MissingFileReadOnlyFailsAndCreatesNothing) {
     EXPECT_FALSE(storage.OpenFile(path.c_str(), true));
     EXPECT_EQ(storage.OpenStream("RegDefine"), nullptr);
     storage.Close();
-    EXPECT_FALSE(FileExists(path));
+    EXPECT_FALSE(FileExists(path)) << ::testing::PrintToString(path);
 }
 
 TEST(RuleStorageTest, OpenForWritingCreatesCompoundFileWithEmptyOleRoot) {
@@ -52,7 +52,7 @@ TEST(RuleStorageTest, OpenForWritingCreatesCompoundFileWithEmptyOleRoot) {
     ASSERT_HRESULT_SUCCEEDED(::StgOpenStorage(path.c_str(), nullptr, mode, nullptr, 0, root.put()));
     EXPECT_EQ(ElementNames(root.get()), std::vector<std::wstring>{L"OLE_ROOT"});
     ASSERT_HRESULT_SUCCEEDED(root->OpenStorage(L"OLE_ROOT", nullptr, mode, nullptr, 0, sub.put()));
-    EXPECT_TRUE(ElementNames(sub.get()).empty());
+    EXPECT_TRUE(ElementNames(sub.get()).empty()) << ::testing::PrintToString(ElementNames(sub.get()));
 }
 
 TEST(RuleStorageTest, FileThatIsNoCompoundFileIsNeverOverwritten) {

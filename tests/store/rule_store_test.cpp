@@ -146,7 +146,7 @@ TEST_F(RuleStoreMerge, UserCategoryFollowsTheLibraryWithIniRulesThenLibraryRules
                "[s1]\r\nname=One\r\nHKCU\\Ini\\K1=x\r\nHKLM\\Ini\\K2=y\r\n[s2]\r\nHKEY_USERS\\Ini\\K3=z\r\n");
 
     ASSERT_EQ(Merge(), 3u);
-    EXPECT_TRUE(g_waits.empty());
+    EXPECT_EQ(g_waits.size(), 0u);
     const RuleCategory& user = g_ruleStore.categories[2];
     EXPECT_EQ(user.id, 99);
     EXPECT_EQ(std::wstring(user.wideName), LoadResourceString(158));
@@ -237,7 +237,7 @@ TEST_F(RuleStoreMerge, ADiscardedUserDatabaseIsMovedAsideNotDeleted) {
     WriteDatabase(Settings(L"QRegUser.rdb"), {nameless}, {{Item(kHkeyCurrentUser, "Software\\Lost", "x", 2)}});
     const std::string before = ReadBytes(Settings(L"QRegUser.rdb"));
     ASSERT_EQ(Merge(), 1u);
-    EXPECT_FALSE(FileExists(Settings(L"QRegUser.rdb")));
+    EXPECT_FALSE(FileExists(Settings(L"QRegUser.rdb"))) << ::testing::PrintToString(Settings(L"QRegUser.rdb"));
     EXPECT_EQ(ReadBytes(Settings(L"QRegUser.rdb.discarded")), before);
 }
 

@@ -115,8 +115,9 @@ TEST_F(ConsoleRunTest, UnreadableImportFileStopsTheRun) {
 TEST_F(ConsoleRunTest, ImportThePluginRejectsIsAFailure) {
     const std::wstring empty = temp_.File(L"empty.dat");
     const std::wstring shortBlock = temp_.File(L"short.dat");
-    ASSERT_TRUE(WriteBytes(empty, ""));
-    ASSERT_TRUE(WriteBytes(shortBlock, "not a block"));
+    ASSERT_TRUE(WriteBytes(empty, "")) << ::testing::PrintToString(empty) << ", error " << ::GetLastError();
+    ASSERT_TRUE(WriteBytes(shortBlock, "not a block"))
+        << ::testing::PrintToString(shortBlock) << ", error " << ::GetLastError();
     for (const std::wstring& file : {empty, shortBlock}) {
         Outcome run = Run(WithFake(L"--import \"" + file + L"\""));
         EXPECT_EQ(run.status, 1u);
@@ -135,12 +136,14 @@ TEST_F(ConsoleRunTest, ExportToAFolderThatDoesNotExistFails) {
 
 TEST_F(ConsoleRunTest, ThePluginIsLoadedFromTheConsolesOwnFolder) {
     const std::wstring console = temp_.File(L"suite\\VtOptions.exe");
-    ASSERT_TRUE(CopyInto(ConsolePath(), console));
+    ASSERT_TRUE(CopyInto(ConsolePath(), console))
+        << ::testing::PrintToString(ConsolePath()) << ", error " << ::GetLastError();
     Outcome alone = Run(L"--title", console);
     EXPECT_EQ(alone.status, 1u);
     EXPECT_NE(alone.err.find(Narrow(temp_.File(L"suite\\VtPestrolSet.dll"))), std::string::npos) << alone.err;
 
-    ASSERT_TRUE(CopyInto(FakePluginPath(), temp_.File(L"suite\\VtPestrolSet.dll")));
+    ASSERT_TRUE(CopyInto(FakePluginPath(), temp_.File(L"suite\\VtPestrolSet.dll")))
+        << ::testing::PrintToString(FakePluginPath()) << ", error " << ::GetLastError();
     Outcome beside = Run(L"--title", console);
     EXPECT_EQ(beside.status, 0u) << beside.err;
     EXPECT_EQ(beside.out, "title: Fake Page\n");

@@ -38,7 +38,8 @@ protected:
     }
     std::wstring Suite() const { return temp_.File(L"suite"); }
     void SetLanguage(const wchar_t* id) {
-        ASSERT_TRUE(WritePrivateProfileStringW(L"Suite", L"LanguageId", id, (Suite() + L"\\QZInstall.ini").c_str()));
+        ASSERT_TRUE(WritePrivateProfileStringW(L"Suite", L"LanguageId", id, (Suite() + L"\\QZInstall.ini").c_str()))
+            << "error " << ::GetLastError();
     }
     Outcome Title() { return RunProgram(Suite() + L"\\VtOptions.exe", L"--title", temp_); }
 

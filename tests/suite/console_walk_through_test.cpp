@@ -27,7 +27,7 @@ std::string LineStarting(const std::string& text, const std::string& start) {
 TEST(ConsoleWalkThrough, FindsTheAddedCategoryAfterImportIntoAFreshProfileAndGivesTheUsersFolderBack) {
     const std::wstring settings = testing_support::SettingsFolder();
     const std::wstring own = settings + L"\\walk-through-test.txt";
-    ASSERT_TRUE(WriteBytes(own, "the user's own"));
+    ASSERT_TRUE(WriteBytes(own, "the user's own")) << ::testing::PrintToString(own) << ", error " << ::GetLastError();
     MonitorProcess monitor(L"");
     ASSERT_TRUE(monitor.WaitForWindow(10000));
     ScratchDir temp{L"suite"};
@@ -46,7 +46,8 @@ TEST(ConsoleWalkThrough, FindsTheAddedCategoryAfterImportIntoAFreshProfileAndGiv
     EXPECT_TRUE(monitor.WaitForLine("update atom VtPstl_NsUpdate appeared", 5000));
 
     EXPECT_EQ(ReadBytes(own), "the user's own");
-    EXPECT_FALSE(FileExists(settings + L".walk-through-saved\\walk-through-test.txt"));
+    EXPECT_FALSE(FileExists(settings + L".walk-through-saved\\walk-through-test.txt"))
+        << ::testing::PrintToString(settings + L".walk-through-saved\\walk-through-test.txt");
     DeleteFileW(own.c_str());
 }
 

@@ -90,7 +90,7 @@ TEST_F(GlimraTest, PushButtonGetsTheNinePointSkinFontAndTurnsFlat) {
     HDC screen = GetDC(nullptr);
     EXPECT_EQ(font.lfHeight, -MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72));
     ReleaseDC(nullptr, screen);
-    EXPECT_TRUE(StyleOf(button) & BS_FLAT);
+    EXPECT_EQ(StyleOf(button) & BS_FLAT, BS_FLAT);
     EXPECT_EQ(StyleOf(button) & BS_TYPEMASK, BS_PUSHBUTTON);
 }
 
@@ -119,9 +119,9 @@ TEST_F(GlimraTest, EditLosesItsSunkenEdgeForAThinBorder) {
     HWND edit = Child(L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
     ASSERT_NE(edit, nullptr);
     EXPECT_TRUE(CallAt(kEdit, edit));
-    EXPECT_FALSE(ExStyleOf(edit) & WS_EX_CLIENTEDGE);
-    EXPECT_TRUE(StyleOf(edit) & WS_BORDER);
-    EXPECT_TRUE(StyleOf(edit) & ES_AUTOHSCROLL);
+    EXPECT_EQ(ExStyleOf(edit) & WS_EX_CLIENTEDGE, 0);
+    EXPECT_EQ(StyleOf(edit) & WS_BORDER, WS_BORDER);
+    EXPECT_EQ(StyleOf(edit) & ES_AUTOHSCROLL, ES_AUTOHSCROLL);
 }
 
 TEST_F(GlimraTest, ComboBoxGetsTheSkinFont) {
@@ -138,7 +138,7 @@ TEST_F(GlimraTest, DialogStylingReachesEveryChild) {
     EXPECT_TRUE(CallAt(kDialog, parent_));
     EXPECT_NE(FontOf(label), nullptr);
     EXPECT_EQ(FontOf(label), FontOf(button));
-    EXPECT_FALSE(StyleOf(button) & BS_FLAT);  // the look of buttons is their own operation's
+    EXPECT_EQ(StyleOf(button) & BS_FLAT, 0);  // the look of buttons is their own operation's
 }
 
 TEST_F(GlimraTest, ControlsOfAnotherKindAreLeftAlone) {
@@ -152,7 +152,7 @@ TEST_F(GlimraTest, ControlsOfAnotherKindAreLeftAlone) {
     EXPECT_FALSE(CallAt(kEdit, button));
     EXPECT_FALSE(CallAt(kComboBox, button));
     EXPECT_EQ(StyleOf(edit), editStyle);
-    EXPECT_FALSE(StyleOf(group) & BS_FLAT);
+    EXPECT_EQ(StyleOf(group) & BS_FLAT, 0);
     EXPECT_EQ(FontOf(button), nullptr);
 }
 

@@ -110,10 +110,10 @@ TEST_P(LanguageModuleTest, SettingsPageIsAChildDialogWithBothButtons) {
     ASSERT_NE(page, nullptr) << "error " << GetLastError();
 
     const LONG style = GetWindowLongW(page, GWL_STYLE);
-    EXPECT_TRUE(style & WS_CHILD);
-    EXPECT_TRUE(style & DS_CONTROL);
-    EXPECT_FALSE(style & (WS_POPUP | WS_CAPTION | WS_BORDER | WS_THICKFRAME | WS_SYSMENU));
-    EXPECT_FALSE(style & WS_VISIBLE);  // the plug-in places it first, then shows it
+    EXPECT_EQ(style & WS_CHILD, WS_CHILD);
+    EXPECT_EQ(style & DS_CONTROL, DS_CONTROL);
+    EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_BORDER | WS_THICKFRAME | WS_SYSMENU), 0);
+    EXPECT_EQ(style & WS_VISIBLE, 0);  // the plug-in places it first, then shows it
     EXPECT_EQ(GetParent(page), console_);
 
     for (int id : {IDC_EXPERT_RULES, IDC_EDIT_USER_RULES}) {

@@ -46,12 +46,14 @@ private:
 class QzInstallTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(CopyInto(SuiteDir() + L"\\QZInstall.dll", Root() + L"\\QZInstall.dll"));
+        ASSERT_TRUE(CopyInto(SuiteDir() + L"\\QZInstall.dll", Root() + L"\\QZInstall.dll"))
+            << ::testing::PrintToString(SuiteDir() + L"\\QZInstall.dll") << ", error " << ::GetLastError();
     }
     std::wstring Root() const { return temp_.File(L"suite"); }
     std::wstring Ini() const { return Root() + L"\\QZInstall.ini"; }
     void Set(const wchar_t* section, const wchar_t* key, const std::wstring& value) {
-        ASSERT_TRUE(WritePrivateProfileStringW(section, key, value.c_str(), Ini().c_str()));
+        ASSERT_TRUE(WritePrivateProfileStringW(section, key, value.c_str(), Ini().c_str()))
+            << "error " << ::GetLastError();
     }
     InstallerLibrary Library() const { return InstallerLibrary(Root() + L"\\QZInstall.dll"); }
 
@@ -78,13 +80,14 @@ TEST_F(QzInstallTest, ComponentFilesAreFoundOnlyWhenTheyExist) {
     EXPECT_EQ(qz.ComponentFile(nullptr, L"Glimra.dll"), L"<failed:>");
     EXPECT_EQ(qz.ComponentFile(L"pestrol0409", L"VtPesTrol0409.lng"), L"<failed:>");
 
-    ASSERT_TRUE(WriteBytes(skin, "MZ"));
-    ASSERT_TRUE(WriteBytes(english, "MZ"));
+    ASSERT_TRUE(WriteBytes(skin, "MZ")) << ::testing::PrintToString(skin) << ", error " << ::GetLastError();
+    ASSERT_TRUE(WriteBytes(english, "MZ")) << ::testing::PrintToString(english) << ", error " << ::GetLastError();
     EXPECT_EQ(qz.ComponentFile(nullptr, L"Glimra.dll"), skin);
     EXPECT_EQ(qz.ComponentFile(L"pestrol0409", L"VtPesTrol0409.lng"), english);
     EXPECT_EQ(qz.ComponentFile(L"pestrol0804", L"VtPesTrol0804.lng"), L"<failed:>");
     // Files the library knows nothing about, and no file at all.
-    ASSERT_TRUE(WriteBytes(Root() + L"\\Other.dll", "MZ"));
+    ASSERT_TRUE(WriteBytes(Root() + L"\\Other.dll", "MZ"))
+        << ::testing::PrintToString(Root() + L"\\Other.dll") << ", error " << ::GetLastError();
     EXPECT_EQ(qz.ComponentFile(nullptr, L"Other.dll"), L"<failed:>");
     EXPECT_EQ(qz.ComponentFile(nullptr, L""), L"<failed:>");
     EXPECT_EQ(qz.ComponentFile(nullptr, nullptr), L"<failed:>");
@@ -150,12 +153,13 @@ TEST_F(QzInstallTest, ComponentFileEntriesAreLookedUpByKeyOrFileName) {
     ASSERT_TRUE(qz.loaded());
 
     EXPECT_EQ(qz.ComponentFile(L"pestrol0409", L"VtPesTrol0409.lng"), L"<failed:>");
-    ASSERT_TRUE(WriteBytes(custom, "MZ"));
-    ASSERT_TRUE(WriteBytes(skin, "MZ"));
+    ASSERT_TRUE(WriteBytes(custom, "MZ")) << ::testing::PrintToString(custom) << ", error " << ::GetLastError();
+    ASSERT_TRUE(WriteBytes(skin, "MZ")) << ::testing::PrintToString(skin) << ", error " << ::GetLastError();
     EXPECT_EQ(qz.ComponentFile(L"pestrol0409", L"VtPesTrol0409.lng"), custom);
     EXPECT_EQ(qz.ComponentFile(nullptr, L"Glimra.dll"), skin);
     // A configured file that is missing is not replaced by the default place.
-    ASSERT_TRUE(WriteBytes(Root() + L"\\AntiVirus\\lang\\VtPesTrol0804.lng", "MZ"));
+    ASSERT_TRUE(WriteBytes(Root() + L"\\AntiVirus\\lang\\VtPesTrol0804.lng", "MZ"))
+        << ::testing::PrintToString(Root() + L"\\AntiVirus\\lang\\VtPesTrol0804.lng") << ", error " << ::GetLastError();
     EXPECT_EQ(qz.ComponentFile(L"pestrol0804", L"VtPesTrol0804.lng"), L"<failed:>");
 }
 
@@ -181,7 +185,8 @@ TEST_F(QzInstallTest, PathsAreWrittenOnlyWhenTheyFitWithTheirTerminator) {
     wchar_t small[8];
     EXPECT_FALSE(reinterpret_cast<QzGetDataFolderFn>(qz.Ordinal(6))(small, 8, L"AntiVirus", L"Data\\"));
     EXPECT_STREQ(small, L"");
-    ASSERT_TRUE(WriteBytes(Root() + L"\\Glimra\\Glimra.dll", "MZ"));
+    ASSERT_TRUE(WriteBytes(Root() + L"\\Glimra\\Glimra.dll", "MZ"))
+        << ::testing::PrintToString(Root() + L"\\Glimra\\Glimra.dll") << ", error " << ::GetLastError();
     EXPECT_FALSE(reinterpret_cast<QzGetComponentFileFn>(qz.Ordinal(5))(small, 8, nullptr, L"Glimra.dll", 0));
     EXPECT_STREQ(small, L"");
 }

@@ -1,5 +1,6 @@
 #include "tests/suite/suite_test_support.h"
 
+#include "win/ansi_text.h"
 #include "win/raii.h"
 
 #include <vector>
@@ -52,12 +53,7 @@ bool CopyInto(const std::wstring& source, const std::wstring& target) {
     return CopyFileW(source.c_str(), target.c_str(), FALSE) != 0;
 }
 
-std::string Narrow(const std::wstring& text) {
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(bytes > 0 ? bytes - 1 : 0, '\0');
-    if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], bytes, nullptr, nullptr);
-    return result;
-}
+std::string Narrow(const std::wstring& text) { return ToUtf8(text.c_str()); }
 
 Outcome RunProgram(const std::wstring& program, const std::wstring& arguments, const ScratchDir& scratch) {
     return testing_support::RunProgram(L"\"" + program + L"\" " + arguments, scratch.Path(), 60000);

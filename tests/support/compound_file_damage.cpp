@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "core/little_endian.h"
+
 #include "tests/support/test_files.h"
 
 namespace testing_support {
@@ -13,14 +15,10 @@ const size_t kEntry = 128;
 const uint32_t kEndOfChain = 0xFFFFFFFEu;
 const uint32_t kMiniStreamCutoff = 4096;
 
-uint32_t Get32(const std::string& bytes, size_t at) {
-    return static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
-           static_cast<uint8_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
-}
-
-void Put32(std::string& bytes, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
-}
+const uint8_t* At(const std::string& bytes, size_t at) { return reinterpret_cast<const uint8_t*>(bytes.data() + at); }
+uint32_t Get32(const std::string& bytes, size_t at) { return GetLe32(At(bytes, at)); }
+uint16_t Get16(const std::string& bytes, size_t at) { return GetLe16(At(bytes, at)); }
+void Put32(std::string& bytes, size_t at, uint32_t value) { PutLe32(reinterpret_cast<uint8_t*>(&bytes[at]), value); }
 
 // The offset of the directory entry of stream `name`, or 0.  Directory
 // sectors lie at sector boundaries, so every entry starts at a multiple of
@@ -29,12 +27,10 @@ size_t FindStreamEntry(const std::string& bytes, const wchar_t* name) {
     const size_t chars = std::wcslen(name);
     for (size_t at = kSector; at + kEntry <= bytes.size(); at += kEntry) {
         if (static_cast<uint8_t>(bytes[at + 0x42]) != 2) continue;  // not a stream
-        const uint32_t nameBytes = static_cast<uint8_t>(bytes[at + 0x40]) | static_cast<uint8_t>(bytes[at + 0x41]) << 8;
+        const uint32_t nameBytes = Get16(bytes, at + 0x40);
         if (nameBytes != (chars + 1) * 2) continue;
         bool same = true;
-        for (size_t i = 0; i < chars && same; ++i)
-            same = (static_cast<uint8_t>(bytes[at + 2 * i]) | static_cast<uint8_t>(bytes[at + 2 * i + 1]) << 8) ==
-                   static_cast<uint16_t>(name[i]);
+        for (size_t i = 0; i < chars && same; ++i) same = Get16(bytes, at + 2 * i) == static_cast<uint16_t>(name[i]);
         if (same) return at;
     }
     return 0;

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "win/ansi_text.h"
+
 namespace testing_support {
 
 std::wstring FromUnixPath(const char* unixPath) {
@@ -88,22 +90,8 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    int n = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n, '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
-    out.resize(n - 1);
-    return out;
-}
+std::string Narrow(const std::wstring& text) { return ToAnsi(text.c_str()); }
 
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring out(n, L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0], n);
-    out.resize(n - 1);
-    return out;
-}
+std::wstring Widen(const std::string& text) { return ToWide(text.c_str()); }
 
 }  // namespace testing_support

@@ -34,7 +34,7 @@ protected:
         std::string error;
         ASSERT_TRUE(DumpDatabaseFile(path, codePage, dump, error)) << error;
         EXPECT_TRUE(dump.canonical);
-        EXPECT_TRUE(dump.warnings.empty());
+        EXPECT_TRUE(dump.warnings.empty()) << ::testing::PrintToString(dump.warnings);
         const std::wstring again = path + L".again";
         Pack(dump.text, again);
         EXPECT_EQ(Streams(again, kind), Streams(path, kind)) << dump.text;
@@ -128,13 +128,13 @@ TEST_F(PackDump, SampleDatabasesDumpAndRepackToTheSameStreams) {
         SourceMessage error;
         ASSERT_TRUE(PackSourceFile(SourceTree() + L"\\data\\" + sample.name + L".rdbsrc", packed, warnings, error))
             << error.line << ": " << error.text;
-        EXPECT_TRUE(warnings.empty());
+        EXPECT_TRUE(warnings.empty()) << ::testing::PrintToString(warnings);
         ExpectDumpRepacksIdentically(packed, sample.kind);
     }
     // The dump of the Chinese library says so, and reads as Chinese.
     DumpResult dump;
     std::string error;
-    ASSERT_TRUE(DumpDatabaseFile(File(L"QRegEx0804.rdb"), 0, dump, error));
+    ASSERT_TRUE(DumpDatabaseFile(File(L"QRegEx0804.rdb"), 0, dump, error)) << error;
     EXPECT_EQ(dump.codePage, 936u);
     EXPECT_NE(dump.text.find("category 1 \"\xE5\x90\xAF\xE5\x8A\xA8\xE9\xA1\xB9\""), std::string::npos);
 }
@@ -214,7 +214,7 @@ TEST_F(PackDump, AFailedPackLeavesTheOutputAsItWas) {
     EXPECT_FALSE(PackSourceFile(File(L"src.txt"), File(L"out.rdb"), warnings, error));
     EXPECT_EQ(error.line, 4);
     EXPECT_EQ(ReadBytes(File(L"out.rdb")), "previous");
-    EXPECT_FALSE(FileExists(File(L"out.rdb.partial")));
+    EXPECT_FALSE(FileExists(File(L"out.rdb.partial"))) << ::testing::PrintToString(File(L"out.rdb.partial"));
 
     // A packed file replaces a database of the other kind whole: no stream
     // of the old one survives in it.

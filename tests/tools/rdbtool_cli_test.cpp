@@ -43,7 +43,7 @@ TEST_F(RdbToolProgram, BadSourcesFailWithFileAndLine) {
     ToolRun run = Run(L"pack " + Quoted(L"bad.rdbsrc") + L" " + Quoted(L"bad.rdb"));
     EXPECT_EQ(run.status, 1u);
     EXPECT_NE(run.err.find("bad.rdbsrc:4: error: missing closing quote"), std::string::npos) << run.err;
-    EXPECT_FALSE(FileExists(File(L"bad.rdb")));
+    EXPECT_FALSE(FileExists(File(L"bad.rdb"))) << ::testing::PrintToString(File(L"bad.rdb"));
 
     ToolRun missing = Run(L"pack " + Quoted(L"none.rdbsrc") + L" " + Quoted(L"none.rdb"));
     EXPECT_EQ(missing.status, 1u);

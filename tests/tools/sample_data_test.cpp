@@ -26,7 +26,8 @@ void NoWait(DWORD) {}
 // The parsed source of a sample.
 void ReadSample(const wchar_t* name, RdbSource& source) {
     std::string text;
-    ASSERT_TRUE(ReadFileBytes(SourceTree() + L"\\data\\" + name + L".rdbsrc", text));
+    ASSERT_TRUE(ReadFileBytes(SourceTree() + L"\\data\\" + name + L".rdbsrc", text))
+        << ::testing::PrintToString(SourceTree() + L"\\data\\" + name + L".rdbsrc") << ", error " << ::GetLastError();
     Parse(text, source);
 }
 
