@@ -161,7 +161,8 @@ void CExpertDlg::StyleControls() {
 void CExpertDlg::InsertCategoryColumns() {
     const int width = report_list::ClientWidth(m_hCategoryList);
     report_list::InsertColumn(m_hCategoryList, 0, LoadResourceString(IDS_CATEGORY_COLUMN_NAME), (3 * width) / 4);
-    report_list::InsertColumn(m_hCategoryList, 1, LoadResourceString(IDS_CATEGORY_COLUMN_ACTION), width / 4 - ScreenScale(m_hWnd)(5));
+    const ScreenScale s(m_hWnd);
+    report_list::InsertColumn(m_hCategoryList, 1, LoadResourceString(IDS_CATEGORY_COLUMN_ACTION), width / 4 - s(5));
 }
 
 void CExpertDlg::FillCategoryRows() {
