@@ -78,12 +78,6 @@ std::unique_ptr<RuleItem> CopyItem(const RuleItem& item) {
     return copy;
 }
 
-RECT WindowRect(HWND window) {
-    RECT rect = {};
-    ::GetWindowRect(window, &rect);
-    return rect;
-}
-
 }  // namespace
 
 CExpertDlg::CExpertDlg() = default;
@@ -104,6 +98,10 @@ LRESULT CExpertDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
         ::SendMessageW(m_hCategoryList, WM_SETFONT, 0, FALSE);
     }
     StyleControls();
+    // Sized once the skin has styled the controls, and before the columns
+    // take their widths from the lists.
+    m_minimumSize.Set(SmallestSize());
+    FitDialogToWorkArea(m_hWnd, m_minimumSize.Get());
     InsertCategoryColumns();
     FillCategoryRows();
     ::SendMessageW(m_hCategoryList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_hCategoryImages.get()));
@@ -163,7 +161,8 @@ void CExpertDlg::StyleControls() {
 void CExpertDlg::InsertCategoryColumns() {
     const int width = report_list::ClientWidth(m_hCategoryList);
     report_list::InsertColumn(m_hCategoryList, 0, LoadResourceString(IDS_CATEGORY_COLUMN_NAME), (3 * width) / 4);
-    report_list::InsertColumn(m_hCategoryList, 1, LoadResourceString(IDS_CATEGORY_COLUMN_ACTION), width / 4 - 5);
+    const ScreenScale s(m_hWnd);
+    report_list::InsertColumn(m_hCategoryList, 1, LoadResourceString(IDS_CATEGORY_COLUMN_ACTION), width / 4 - s(5));
 }
 
 void CExpertDlg::FillCategoryRows() {
@@ -293,13 +292,15 @@ void CExpertDlg::ShowItemButtons() {
     if (::IsWindowVisible(m_hAddItem)) ::EnableWindow(m_hDeleteItem, report_list::RowCount(m_hItemList) > 0);
 }
 
+// The layout is drawn at 96 DPI: every pixel figure is scaled to the
+// screen, and is exact at 96 DPI.
 void CExpertDlg::LayoutControls() {
-    const RECT dialog = WindowRect(m_hWnd);
+    // Sizing during creation comes before the controls exist.
+    if (!m_hCategoryList) return;
+    const ScreenScale s(m_hWnd);
+    const RECT dialog = ScreenRectOf(m_hWnd);
     const int width = dialog.right - dialog.left;
     const int height = dialog.bottom - dialog.top;
-    auto control = [this](int id) { return GetDlgItem(id); };
-    auto w = [](HWND window) { RECT r = WindowRect(window); return static_cast<int>(r.right - r.left); };
-    auto h = [](HWND window) { RECT r = WindowRect(window); return static_cast<int>(r.bottom - r.top); };
     auto resize = [](HWND window, int cx, int cy) {
         ::SetWindowPos(window, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);
     };
@@ -307,26 +308,70 @@ void CExpertDlg::LayoutControls() {
         ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     };
 
-    HWND categories = control(IDC_CATEGORY_LIST);
-    const int categoryWidth = w(categories);
-    const int categoryRight = WindowRect(categories).right;
-    resize(categories, categoryWidth, height - 110);
-    resize(control(IDC_ITEM_LIST), width - categoryWidth - 20, height - 110);
+    const int categoryWidth = WidthOf(m_hCategoryList);
+    const int categoryRight = ScreenRectOf(m_hCategoryList).right;
+    resize(m_hCategoryList, categoryWidth, height - s(110));
+    resize(m_hItemList, width - categoryWidth - s(20), height - s(110));
 
-    HWND done = control(IDC_DONE);
-    move(done, width - 100, height - h(done) - 50);
+    HWND done = GetDlgItem(IDC_DONE);
+    move(done, width - s(100), height - HeightOf(done) - s(50));
 
-    HWND edit = control(IDC_EDIT_CATEGORY);
-    HWND add = control(IDC_ADD_CATEGORY);
-    const int row = height - h(edit) - 50;
-    move(edit, 5, row);
-    move(add, w(edit) + 10, row);
-    move(control(IDC_DELETE_CATEGORY), w(edit) + w(add) + 15, row);
+    const int row = height - HeightOf(m_hEditCategory) - s(50);
+    move(m_hEditCategory, s(5), row);
+    move(m_hAddCategory, WidthOf(m_hEditCategory) + s(10), row);
+    move(m_hDeleteCategory, WidthOf(m_hEditCategory) + WidthOf(m_hAddCategory) + s(15), row);
 
-    HWND addItem = control(IDC_ADD_ITEM);
     const int itemsLeft = categoryRight - dialog.left;
-    move(addItem, itemsLeft, row);
-    move(control(IDC_DELETE_ITEM), itemsLeft + w(addItem) + 5, row);
+    move(m_hAddItem, itemsLeft, row);
+    move(m_hDeleteItem, itemsLeft + WidthOf(m_hAddItem) + s(5), row);
+
+    // The hint spans the client area with its template margins.
+    if (m_hHint) {
+        RECT hint = ScreenRectOf(m_hHint), client = {};
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&hint), 2);
+        ::GetClientRect(m_hWnd, &client);
+        resize(m_hHint, std::max<int>(client.right - 2 * hint.left, 0), hint.bottom - hint.top);
+    }
+}
+
+SIZE CExpertDlg::SmallestSize() const {
+    const ScreenScale s(m_hWnd);
+    const RECT dialog = ScreenRectOf(m_hWnd);
+    RECT client = {};
+    ::GetClientRect(m_hWnd, &client);
+    const int frameWidth = (dialog.right - dialog.left) - client.right;
+
+    // Both button rows as LayoutControls places them, then a gap and the
+    // done button's 100 from the right edge.
+    const int categoryRowEnd =
+        WidthOf(m_hEditCategory) + WidthOf(m_hAddCategory) + s(15) + WidthOf(m_hDeleteCategory);
+    const int itemRowEnd =
+        (ScreenRectOf(m_hCategoryList).right - dialog.left) + WidthOf(m_hAddItem) + s(5) + WidthOf(m_hDeleteItem);
+    int width = std::max(categoryRowEnd, itemRowEnd) + s(10) + s(100);
+
+    // The longer of the two hints on one line, with the hint's margins.
+    if (m_hHint) {
+        RECT hint = ScreenRectOf(m_hHint);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&hint), 2);
+        int textWidth = 0;
+        if (HDC dc = ::GetDC(m_hHint)) {
+            HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(m_hHint, WM_GETFONT, 0, 0)));
+            for (UINT id : {IDS_HINT_CATEGORIES, IDS_HINT_ITEMS}) {
+                const std::wstring text = LoadResourceString(id);
+                SIZE extent = {};
+                ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+                textWidth = std::max<int>(textWidth, extent.cx);
+            }
+            ::SelectObject(dc, previous);
+            ::ReleaseDC(m_hHint, dc);
+        }
+        width = std::max<int>(width, textWidth + 2 * hint.left + frameWidth);
+    }
+
+    // The lists get the height less 110: room for a header and a few rows,
+    // four button heights.
+    const int height = s(110) + 4 * HeightOf(m_hEditCategory);
+    return SIZE{width, height};
 }
 
 // ---------------------------------------------------------------------------
@@ -339,6 +384,11 @@ LRESULT CExpertDlg::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT CExpertDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
     LayoutControls();
+    return 0;
+}
+
+LRESULT CExpertDlg::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
+    handled = m_minimumSize.Apply(lParam);
     return 0;
 }
 

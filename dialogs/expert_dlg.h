@@ -15,6 +15,7 @@
 
 #include "core/rule_records.h"
 #include "dialogs/framework/dialog_impl.h"
+#include "dialogs/framework/screen_scale.h"
 #include "win/raii.h"
 
 class CExpertDlg : public CDialogImpl<CExpertDlg> {
@@ -63,6 +64,7 @@ public:
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_CLOSE, OnClose)
         MESSAGE_HANDLER(WM_SIZE, OnSize)
+        MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_STARTUP_DONE, OnStartupDone)
         NOTIFY_HANDLER(IDC_CATEGORY_LIST, LVN_ITEMCHANGED, OnCategoryListChanged)
@@ -99,6 +101,10 @@ public:
     // Item mode: shows the item buttons.
     void ShowItemButtons();
     void LayoutControls();
+    // The smallest window at which both button sets fit under the lists
+    // beside the done button, the lists keep room for a few rows and the
+    // longer hint fits on its line; worked out from the template's controls.
+    SIZE SmallestSize() const;
     // Answers 1 when a category was added.
     int AddCategory();
     void EditCategory();
@@ -110,6 +116,7 @@ private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCategoryListChanged(int, LPNMHDR, BOOL&);
     LRESULT OnCategoryListFocused(int, LPNMHDR, BOOL&);
@@ -155,4 +162,5 @@ private:
     // show the same category again.
     bool m_bStartingUp = false;
     static const UINT WM_STARTUP_DONE = WM_APP + 1;
+    MinimumTrackSize m_minimumSize;
 };

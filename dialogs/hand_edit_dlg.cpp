@@ -65,6 +65,9 @@ LRESULT CHandEditDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
         style->StylePushButton(GetDlgItem(IDC_CONFIRM));
         style->StyleListView(GetDlgItem(IDC_ENTRY_LIST));
     }
+    // Sized before the columns take their widths from the list.
+    m_minimumSize.Set(SmallestSize());
+    FitDialogToWorkArea(m_hWnd, m_minimumSize.Get());
 
     InsertColumns();
     FillEntryList();
@@ -190,6 +193,8 @@ LRESULT CHandEditDlg::OnListRightClick(int, LPNMHDR, BOOL&) {
     return 1;
 }
 
+// The layout is drawn at 96 DPI: every pixel figure is scaled to the
+// screen, and is exact at 96 DPI.
 LRESULT CHandEditDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
     HWND confirm = GetDlgItem(IDC_CONFIRM);
     HWND remove = GetDlgItem(IDC_DELETE);
@@ -198,22 +203,35 @@ LRESULT CHandEditDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
     // Sizing during creation comes before the controls exist.
     if (!confirm || !remove || !add || !list) return 0;
 
-    RECT frame = {}, confirmRect = {}, removeRect = {};
-    ::GetWindowRect(m_hWnd, &frame);
-    ::GetWindowRect(confirm, &confirmRect);
-    ::GetWindowRect(remove, &removeRect);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int confirmWidth = confirmRect.right - confirmRect.left;
-    const int confirmHeight = confirmRect.bottom - confirmRect.top;
-    const int removeWidth = removeRect.right - removeRect.left;
+    const ScreenScale s(m_hWnd);
+    const int width = WidthOf(m_hWnd);
+    const int height = HeightOf(m_hWnd);
+    const int confirmWidth = WidthOf(confirm);
+    const int removeWidth = WidthOf(remove);
 
     const UINT keepPlace = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
     const UINT keepSize = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
-    ::SetWindowPos(list, nullptr, 0, 0, width - 28, height - 110, keepPlace);
-    const int y = height - confirmHeight - 50;
-    ::SetWindowPos(confirm, nullptr, width - 100, y, 0, 0, keepSize);
-    ::SetWindowPos(remove, nullptr, width - confirmWidth - 120, y, 0, 0, keepSize);
-    ::SetWindowPos(add, nullptr, width - confirmWidth - removeWidth - 140, y, 0, 0, keepSize);
+    ::SetWindowPos(list, nullptr, 0, 0, width - s(28), height - s(110), keepPlace);
+    const int y = height - HeightOf(confirm) - s(50);
+    ::SetWindowPos(confirm, nullptr, width - s(100), y, 0, 0, keepSize);
+    ::SetWindowPos(remove, nullptr, width - confirmWidth - s(120), y, 0, 0, keepSize);
+    ::SetWindowPos(add, nullptr, width - confirmWidth - removeWidth - s(140), y, 0, 0, keepSize);
+    return 0;
+}
+
+SIZE CHandEditDlg::SmallestSize() const {
+    const ScreenScale s(m_hWnd);
+    HWND add = GetDlgItem(IDC_ADD);
+    RECT list = ScreenRectOf(m_wndList);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&list), 2);
+    // OnSize puts Add at width - w(OK) - w(Delete) - 140: no further left
+    // than the list; the list gets the height less 110, four button heights.
+    const int width = list.left + WidthOf(GetDlgItem(IDC_CONFIRM)) + WidthOf(GetDlgItem(IDC_DELETE)) + s(140);
+    const int height = s(110) + 4 * HeightOf(add);
+    return SIZE{width, height};
+}
+
+LRESULT CHandEditDlg::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
+    handled = m_minimumSize.Apply(lParam);
     return 0;
 }

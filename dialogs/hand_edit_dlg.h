@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dialogs/framework/dialog_impl.h"
+#include "dialogs/framework/screen_scale.h"
 
 class CHandEditDlg : public CDialogImpl<CHandEditDlg> {
 public:
@@ -39,6 +40,7 @@ public:
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_CLOSE, OnClose)
         MESSAGE_HANDLER(WM_SIZE, OnSize)
+        MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
         COMMAND_HANDLER(IDC_CONFIRM, BN_CLICKED, OnConfirm)
         COMMAND_HANDLER(IDC_ADD, BN_CLICKED, OnAdd)
         COMMAND_HANDLER(IDC_DELETE, BN_CLICKED, OnDelete)
@@ -53,12 +55,16 @@ private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnConfirm(WORD, WORD, HWND, BOOL&);
     LRESULT OnAdd(WORD, WORD, HWND, BOOL&);
     LRESULT OnDelete(WORD, WORD, HWND, BOOL&);
     LRESULT OnListRightClick(int, LPNMHDR, BOOL&);
 
     void InsertColumns();
+    // The smallest window at which the three buttons fit in their row right
+    // of the list's left edge and the list keeps room for a few rows.
+    SIZE SmallestSize() const;
     int InsertRow(int index, const std::wstring& section, const std::wstring& displayName,
                   const std::wstring& keyPath, const std::wstring& value, const std::string& fileSection);
     void DeleteSection(const std::wstring& path, const std::string& section);
@@ -68,6 +74,7 @@ private:
     // list shows section names cut to what a rule record keeps; deleting
     // needs the whole name.
     std::vector<std::string> m_rowSections;
+    MinimumTrackSize m_minimumSize;
 };
 
 // The hand-edit dialog that exists, or null; the add-entry dialog appends

@@ -10,16 +10,35 @@
 # QZInstall.ini names the language, and writes the window's rectangle to a
 # report file; the script captures the desktop and cuts that rectangle out.
 #
-# Usage: scripts/screenshots.sh [--no-build] [NAME...]
+# Usage: scripts/screenshots.sh [--no-build] [--dpi N] [NAME...]
+#   --dpi N: render at N DPI (96 is 100 %) into NAME-LANG-PERCENT.png, in a
+#   prefix of that scale (build/wineprefix-shots-dpiN) on a screen as much
+#   larger than 1024 x 768 as the scale is.
 #   NAME: only these images (console, expert-editor, add-category, add-key,
 #   hand-edit, add-entry), in both languages.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# The screen scale comes first on the inner command line as on the outer.
+dpi=96
+build_first=1
+while [ $# -gt 0 ]; do
+    case $1 in
+        --no-build) build_first=0; shift ;;
+        --dpi) dpi=$2; shift 2 ;;
+        *) break ;;
+    esac
+done
 build="$root/build"
 out="$root/docs/screenshots"
 work="$build/shots"
 prefix="$build/wineprefix-shots"
 screen=1024x768
+suffix=
+if [ "$dpi" != 96 ]; then
+    prefix="$build/wineprefix-shots-dpi$dpi"
+    screen=$((1024 * dpi / 96))x$((768 * dpi / 96))
+    suffix=-$((dpi * 100 / 96))
+fi
 languages=(0409 0804)
 # name of the image, ShotHost's window argument
 shots=("console console" "expert-editor expert" "add-category class-add" "add-key item-add"
@@ -52,6 +71,13 @@ prepare_prefix() {
     # share/wine/../fonts): without Tahoma the dialogs fall back to another
     # face, and without Marlett the caption buttons show letters.
     cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
+    # The screen scale: Wine reads it when a process starts.
+    if [ "$dpi" != 96 ]; then
+        wine_in_prefix wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+            >/dev/null 2>&1
+        wine_in_prefix wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+            /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    fi
     # The Chinese templates name SimSun; the installed CJK font stands in,
     # in its face with drawn bitmaps for small sizes (the outline face loses
     # strokes at 12 pixels without smoothing, which the font turns off there).
@@ -79,10 +105,10 @@ prepare_suite() {
 
 windows_path() { local p="Z:$1"; echo "${p//\//\\}"; }
 
-# shot NAME LANG TARGET: renders docs/screenshots/NAME-LANG.png.
+# shot NAME LANG TARGET: renders docs/screenshots/NAME-LANG[-PERCENT].png.
 shot() {
     local name=$1 lang=$2 target=$3 dir="$work/$2"
-    local report="$dir/$name.report" image="$out/$name-$lang.png"
+    local report="$dir/$name.report" image="$out/$name-$lang$suffix.png"
     rm -f "$report"
     # Every shot starts from the same settings: nothing but the sample rules.
     rm -rf "$prefix"/drive_c/users/*/AppData/Roaming/Veltrane
@@ -155,12 +181,6 @@ fi
 
 # --- outside: packages, build, display -------------------------------------
 
-build_first=1
-if [ "${1:-}" = --no-build ]; then
-    build_first=0
-    shift
-fi
-
 "$root/scripts/setup.sh"
 # fonts-wine: Wine's own Tahoma (the dialogs' "MS Shell Dlg") and Marlett
 # (the caption buttons); fonts-wqy-zenhei: the Chinese texts.
@@ -188,4 +208,4 @@ if [ $build_first -eq 1 ] || [ ! -f "$build/doctools/shothost/ShotHost.exe" ]; t
     cmake --build build -j2 --target ShotHost
 fi
 
-xvfb-run -a -s "-screen 0 ${screen}x24" "$0" --inside-display "$@"
+xvfb-run -a -s "-screen 0 ${screen}x24" "$0" --dpi "$dpi" --inside-display "$@"

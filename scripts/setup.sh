@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 wine64 libwine-dev
-          googletest clang libclang-rt-14-dev locales fonts-wine xvfb xauth
+          googletest clang libclang-rt-14-dev locales fonts-wine fonts-wqy-zenhei xvfb xauth
           lib32stdc++-12-dev libc6-dev-i386 linux-libc-dev:i386)
 
 missing=()
