@@ -26,10 +26,10 @@ struct ColumnSpec {
     int percent;
 };
 const ColumnSpec kColumns[] = {
-    {CHandEditDlg::IDS_COLUMN_SECTION, 15},
-    {CHandEditDlg::IDS_COLUMN_DISPLAY_NAME, 20},
-    {CHandEditDlg::IDS_COLUMN_KEY_PATH, 35},
-    {CHandEditDlg::IDS_COLUMN_VALUE, 30},
+    {IDS_HAND_EDIT_COLUMN_SECTION, 15},
+    {IDS_HAND_EDIT_COLUMN_NAME, 20},
+    {IDS_HAND_EDIT_COLUMN_KEY_PATH, 35},
+    {IDS_HAND_EDIT_COLUMN_VALUE, 30},
 };
 
 const int kCellChars = 260;
@@ -53,18 +53,18 @@ CHandEditDlg::~CHandEditDlg() {
 }
 
 LRESULT CHandEditDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
-    m_wndList = GetDlgItem(IDC_ENTRY_LIST);
+    m_wndList = GetDlgItem(IDC_HAND_EDIT_LIST);
     ::SendMessageW(m_wndList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-    m_wndDelete = GetDlgItem(IDC_DELETE);
+    m_wndDelete = GetDlgItem(IDC_HAND_EDIT_DELETE);
     // The 9x list view draws the dialog font badly; it keeps the system font.
     if (IsWin9xPlatform()) ::SendMessageW(m_wndList, WM_SETFONT, 0, FALSE);
 
     if (IWindowStyle* style = CurrentWindowStyle()) {
         style->StyleDialog(m_hWnd);
-        style->StylePushButton(GetDlgItem(IDC_ADD));
-        style->StylePushButton(GetDlgItem(IDC_DELETE));
-        style->StylePushButton(GetDlgItem(IDC_CONFIRM));
-        style->StyleListView(GetDlgItem(IDC_ENTRY_LIST));
+        style->StylePushButton(GetDlgItem(IDC_HAND_EDIT_ADD));
+        style->StylePushButton(GetDlgItem(IDC_HAND_EDIT_DELETE));
+        style->StylePushButton(GetDlgItem(IDC_HAND_EDIT_CONFIRM));
+        style->StyleListView(GetDlgItem(IDC_HAND_EDIT_LIST));
     }
 
     InsertColumns();
@@ -226,7 +226,7 @@ LRESULT CHandEditDlg::OnListRightClick(int, LPNMHDR, BOOL&) {
     if (SelectedRow() < 0) return 0;
     POINT cursor = {};
     ::GetCursorPos(&cursor);
-    UniqueMenu menu(::LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(IDR_CONTEXT_MENUS)));
+    UniqueMenu menu(::LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(IDR_RULE_LIST_MENUS)));
     if (menu) {
         if (HMENU popup = ::GetSubMenu(menu.get(), kListMenuIndex))
             ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
@@ -235,10 +235,10 @@ LRESULT CHandEditDlg::OnListRightClick(int, LPNMHDR, BOOL&) {
 }
 
 LRESULT CHandEditDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
-    HWND confirm = GetDlgItem(IDC_CONFIRM);
-    HWND remove = GetDlgItem(IDC_DELETE);
-    HWND add = GetDlgItem(IDC_ADD);
-    HWND list = GetDlgItem(IDC_ENTRY_LIST);
+    HWND confirm = GetDlgItem(IDC_HAND_EDIT_CONFIRM);
+    HWND remove = GetDlgItem(IDC_HAND_EDIT_DELETE);
+    HWND add = GetDlgItem(IDC_HAND_EDIT_ADD);
+    HWND list = GetDlgItem(IDC_HAND_EDIT_LIST);
     // Sizing during creation comes before the controls exist.
     if (!confirm || !remove || !add || !list) return 0;
 

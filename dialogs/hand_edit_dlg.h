@@ -10,18 +10,13 @@
 #include <vector>
 
 #include "dialogs/framework/dialog_impl.h"
+#include "lang/resource.h"
 
 class CHandEditDlg : public CDialogImpl<CHandEditDlg> {
 public:
-    enum { IDD = 293 };
-    enum { IDC_ADD = 1041, IDC_DELETE = 1042, IDC_ENTRY_LIST = 1043, IDC_CONFIRM = 1072 };
-    enum {
-        IDS_COLUMN_KEY_PATH = 151,
-        IDS_COLUMN_VALUE = 152,
-        IDS_COLUMN_DISPLAY_NAME = 153,
-        IDS_COLUMN_SECTION = 154,
-    };
-    enum { IDR_CONTEXT_MENUS = 216, kListMenuIndex = 2 };
+    enum { IDD = IDD_HAND_EDIT };
+    // Submenu of IDR_RULE_LIST_MENUS that serves the entry list.
+    enum { kListMenuIndex = 2 };
     // Row index past which no more rows are listed.
     enum { kLastRowIndex = 10000 };
 
@@ -39,10 +34,10 @@ public:
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_CLOSE, OnClose)
         MESSAGE_HANDLER(WM_SIZE, OnSize)
-        COMMAND_ID_HANDLER(IDC_CONFIRM, OnConfirm)
-        COMMAND_ID_HANDLER(IDC_ADD, OnAdd)
-        COMMAND_ID_HANDLER(IDC_DELETE, OnDelete)
-        NOTIFY_HANDLER(IDC_ENTRY_LIST, NM_RCLICK, OnListRightClick)
+        COMMAND_ID_HANDLER(IDC_HAND_EDIT_CONFIRM, OnConfirm)
+        COMMAND_ID_HANDLER(IDC_HAND_EDIT_ADD, OnAdd)
+        COMMAND_ID_HANDLER(IDC_HAND_EDIT_DELETE, OnDelete)
+        NOTIFY_HANDLER(IDC_HAND_EDIT_LIST, NM_RCLICK, OnListRightClick)
     END_MSG_MAP()
 
     wchar_t m_szIniPath[MAX_PATH];
