@@ -125,7 +125,7 @@ ListRows RuleFileRows() {
     for (const RuleEntry* entry = entries.get(); entry && static_cast<int>(rows.size()) < kShownRuleRows;
          entry = entry->next)
         rows.push_back({ToWide(entry->category), ToWide(entry->displayName), ToWide(entry->keyPath),
-                        ToWide(entry->valueSpec)});
+                        ToWide(entry->valuePattern)});
     return rows;
 }
 

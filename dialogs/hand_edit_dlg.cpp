@@ -21,11 +21,11 @@ CHandEditDlg* g_pHandEditDlg = nullptr;
 
 namespace {
 
-struct ColumnSpec {
+struct ColumnLayout {
     UINT headerId;
     int percent;
 };
-const ColumnSpec kColumns[] = {
+const ColumnLayout kColumns[] = {
     {IDS_HAND_EDIT_COLUMN_SECTION, 15},
     {IDS_HAND_EDIT_COLUMN_NAME, 20},
     {IDS_HAND_EDIT_COLUMN_KEY_PATH, 35},
@@ -143,7 +143,7 @@ void CHandEditDlg::FillEntryList() {
     for (const RuleEntry* entry = entries.get(); entry && i <= kLastRowIndex; entry = entry->next, ++i) {
         const size_t at = static_cast<size_t>(i);
         InsertRow(i, ToWide(entry->category), ToWide(entry->displayName), ToWide(entry->keyPath),
-                  ToWide(entry->valueSpec), at < wholeNames.size() ? wholeNames[at] : std::string(entry->category));
+                  ToWide(entry->valuePattern), at < wholeNames.size() ? wholeNames[at] : std::string(entry->category));
     }
     ::SendMessageW(m_wndList, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_wndList, nullptr, TRUE);
