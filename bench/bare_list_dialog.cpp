@@ -59,12 +59,12 @@ INT_PTR BareListDialog::Run(HWND owner) {
 }
 
 void BareListDialog::Initialise(HWND dialog) const {
-    for (const BareList& spec : lists_) {
-        HWND list = ::GetDlgItem(dialog, spec.id);
+    for (const BareList& bare : lists_) {
+        HWND list = ::GetDlgItem(dialog, bare.id);
         RECT client = {};
         ::GetClientRect(list, &client);
-        for (size_t i = 0; i < spec.columns.size(); ++i) {
-            const BareColumn& column = spec.columns[i];
+        for (size_t i = 0; i < bare.columns.size(); ++i) {
+            const BareColumn& column = bare.columns[i];
             LVCOLUMNW lvc = {};
             lvc.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
             lvc.fmt = column.format;
@@ -72,7 +72,7 @@ void BareListDialog::Initialise(HWND dialog) const {
             lvc.pszText = const_cast<wchar_t*>(column.header.c_str());
             ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&lvc));
         }
-        if (spec.initialRows) Fill(list, *spec.initialRows);
+        if (bare.initialRows) Fill(list, *bare.initialRows);
     }
 }
 

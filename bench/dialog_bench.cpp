@@ -31,6 +31,7 @@
 #include "dialogs/expert_dlg.h"
 #include "dialogs/hand_edit_dlg.h"
 #include "dialogs/item_add_dlg.h"
+#include "lang/resource.h"
 #include "machine_note.h"
 #include "modal_timer.h"
 #include "paired_runs.h"
@@ -80,9 +81,9 @@ std::wstring WideField(const wchar_t* field, size_t size) { return std::wstring(
 
 UINT ActionTextId(int32_t action) {
     switch (action) {
-    case 1: return CExpertDlg::IDS_ACTION_1;
-    case 2: return CExpertDlg::IDS_ACTION_2;
-    default: return CExpertDlg::IDS_ACTION_0;
+    case 1: return IDS_ACTION_ALLOW;
+    case 2: return IDS_ACTION_BLOCK;
+    default: return IDS_ACTION_ASK;
     }
 }
 
@@ -124,7 +125,7 @@ ListRows RuleFileRows() {
     for (const RuleEntry* entry = entries.get(); entry && static_cast<int>(rows.size()) < kShownRuleRows;
          entry = entry->next)
         rows.push_back({ToWide(entry->category), ToWide(entry->displayName), ToWide(entry->keyPath),
-                        ToWide(entry->valueSpec)});
+                        ToWide(entry->valuePattern)});
     return rows;
 }
 
@@ -139,28 +140,27 @@ std::vector<BareColumn> TwoColumns(UINT header0, int (*width0)(int), UINT header
 std::unique_ptr<BareListDialog> EditorFloor(const ListRows* categoryRows) {
     TemplateLayout layout;
     if (!ReadTemplateLayout(ResourceModule(), CExpertDlg::IDD, layout) ||
-        !layout.controls.count(CExpertDlg::IDC_CATEGORY_LIST) || !layout.controls.count(CExpertDlg::IDC_ITEM_LIST))
+        !layout.controls.count(IDC_EXPERT_CATEGORY_LIST) || !layout.controls.count(IDC_EXPERT_ITEM_LIST))
         return nullptr;
-    BareList categories = {CExpertDlg::IDC_CATEGORY_LIST, layout.controls[CExpertDlg::IDC_CATEGORY_LIST],
+    BareList categories = {IDC_EXPERT_CATEGORY_LIST, layout.controls[IDC_EXPERT_CATEGORY_LIST],
                            TwoColumns(
-                               CExpertDlg::IDS_CATEGORY_COLUMN_NAME, [](int w) { return 3 * w / 4; },
-                               CExpertDlg::IDS_CATEGORY_COLUMN_ACTION, [](int w) { return w / 4 - 5; }),
+                               IDS_CATEGORY_COLUMN_NAME, [](int w) { return 3 * w / 4; }, IDS_CATEGORY_COLUMN_ACTION,
+                               [](int w) { return w / 4 - 5; }),
                            categoryRows};
-    BareList items = {CExpertDlg::IDC_ITEM_LIST, layout.controls[CExpertDlg::IDC_ITEM_LIST],
-                      TwoColumns(
-                          CExpertDlg::IDS_ITEM_COLUMN_ROOT, [](int w) { return w / 3; },
-                          CExpertDlg::IDS_ITEM_COLUMN_KEY_PATH, [](int w) { return w; }),
-                      nullptr};
+    BareList items = {
+        IDC_EXPERT_ITEM_LIST, layout.controls[IDC_EXPERT_ITEM_LIST],
+        TwoColumns(
+            IDS_ITEM_COLUMN_ROOT, [](int w) { return w / 3; }, IDS_ITEM_COLUMN_KEY_PATH, [](int w) { return w; }),
+        nullptr};
     return std::unique_ptr<BareListDialog>(new BareListDialog(layout.cx, layout.cy, {categories, items}));
 }
 
 std::unique_ptr<BareListDialog> HandEditFloor(const ListRows* ruleRows) {
     TemplateLayout layout;
-    if (!ReadTemplateLayout(ResourceModule(), CHandEditDlg::IDD, layout) ||
-        !layout.controls.count(CHandEditDlg::IDC_ENTRY_LIST))
+    if (!ReadTemplateLayout(ResourceModule(), CHandEditDlg::IDD, layout) || !layout.controls.count(IDC_HAND_EDIT_LIST))
         return nullptr;
-    const UINT headers[] = {CHandEditDlg::IDS_COLUMN_SECTION, CHandEditDlg::IDS_COLUMN_DISPLAY_NAME,
-                            CHandEditDlg::IDS_COLUMN_KEY_PATH, CHandEditDlg::IDS_COLUMN_VALUE};
+    const UINT headers[] = {IDS_HAND_EDIT_COLUMN_SECTION, IDS_HAND_EDIT_COLUMN_NAME, IDS_HAND_EDIT_COLUMN_KEY_PATH,
+                            IDS_HAND_EDIT_COLUMN_VALUE};
     const int percents[] = {15, 20, 35, 30};
     std::vector<BareColumn> columns;
     for (int i = 0; i < 4; ++i) {
@@ -168,7 +168,7 @@ std::unique_ptr<BareListDialog> HandEditFloor(const ListRows* ruleRows) {
         columns.push_back({LoadResourceString(headers[i]), [percent](int w) { return w * percent / 100; },
                            LVCFMT_CENTER});
     }
-    BareList rules = {CHandEditDlg::IDC_ENTRY_LIST, layout.controls[CHandEditDlg::IDC_ENTRY_LIST], columns, ruleRows};
+    BareList rules = {IDC_HAND_EDIT_LIST, layout.controls[IDC_HAND_EDIT_LIST], columns, ruleRows};
     return std::unique_ptr<BareListDialog>(new BareListDialog(layout.cx, layout.cy, {rules}));
 }
 
@@ -190,13 +190,13 @@ void SelectAndFocusRow(HWND list, int row) {
 // The add-item dialog: a new key under HKEY_CURRENT_USER\Software, then OK.
 ModalScript::Step DescribeNewItem(int serial) {
     return [serial](HWND dialog) {
-        HWND roots = ::GetDlgItem(dialog, CItemAdd::IDC_ROOT);
+        HWND roots = ::GetDlgItem(dialog, IDC_ITEMADD_ROOT);
         const LRESULT entry = ::SendMessageW(roots, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                              reinterpret_cast<LPARAM>(L"HKEY_CURRENT_USER"));
         ::SendMessageW(roots, CB_SETCURSEL, entry == CB_ERR ? 0 : static_cast<WPARAM>(entry), 0);
         const std::wstring number = std::to_wstring(serial);
-        testing_support::SetControlText(dialog, CItemAdd::IDC_KEY_PATH, L"Software\\DialogBench\\Key" + number);
-        testing_support::SetControlText(dialog, CItemAdd::IDC_NAME, L"Bench key " + number);
+        testing_support::SetControlText(dialog, IDC_ITEMADD_KEY_PATH, L"Software\\DialogBench\\Key" + number);
+        testing_support::SetControlText(dialog, IDC_ITEMADD_NAME, L"Bench key " + number);
         testing_support::ClickButton(dialog, IDOK);
     };
 }
@@ -268,7 +268,7 @@ void DialogBench::RunEditorFloor(uint32_t largest, Problems& problems) {
     if (!floor) return;
     auto refill = [](HWND dialog, const ListRows& rows) {
         return TimeMs([&] {
-            BareListDialog::Fill(::GetDlgItem(dialog, CExpertDlg::IDC_ITEM_LIST), rows);
+            BareListDialog::Fill(::GetDlgItem(dialog, IDC_EXPERT_ITEM_LIST), rows);
             ::UpdateWindow(dialog);
         });
     };
@@ -294,8 +294,8 @@ void DialogBench::RunEditor(uint32_t largest, Problems& problems) {
     MeasureOpening(
         open, [](HWND owner) { CExpertDlg().DoModal(owner); },
         [&](HWND editor) {
-            HWND categories = ::GetDlgItem(editor, CExpertDlg::IDC_CATEGORY_LIST);
-            HWND itemList = ::GetDlgItem(editor, CExpertDlg::IDC_ITEM_LIST);
+            HWND categories = ::GetDlgItem(editor, IDC_EXPERT_CATEGORY_LIST);
+            HWND itemList = ::GetDlgItem(editor, IDC_EXPERT_ITEM_LIST);
             problems.Check(RowCount(categories) == static_cast<int>(g_ruleStore.count),
                            "the editor does not list every category");
             if (neighbour >= 0) {
@@ -314,8 +314,8 @@ void DialogBench::RunEditor(uint32_t largest, Problems& problems) {
             ::SetFocus(itemList);
             script.Then(DescribeNewItem(++added_));
             Measure(add, editor, [&] {
-                ::SendMessageW(editor, WM_COMMAND, MAKEWPARAM(CExpertDlg::IDC_ADD_ITEM, 0),
-                               reinterpret_cast<LPARAM>(::GetDlgItem(editor, CExpertDlg::IDC_ADD_ITEM)));
+                ::SendMessageW(editor, WM_COMMAND, MAKEWPARAM(IDC_EXPERT_ADD_ITEM, 0),
+                               reinterpret_cast<LPARAM>(::GetDlgItem(editor, IDC_EXPERT_ADD_ITEM)));
             });
             problems.Check(script.PendingSteps() == 0 && script.UnexpectedWindows() == 0 &&
                                RowCount(itemList) == items + 1 && ItemCount(largest) == items + 1,
@@ -335,8 +335,7 @@ void DialogBench::RunHandEdit(Problems& problems) {
     MeasureOpening(
         handEdit, [](HWND owner) { CHandEditDlg().DoModal(owner); },
         [&](HWND dialog) {
-            problems.Check(RowCount(::GetDlgItem(dialog, CHandEditDlg::IDC_ENTRY_LIST)) ==
-                               static_cast<int>(rules.size()),
+            problems.Check(RowCount(::GetDlgItem(dialog, IDC_HAND_EDIT_LIST)) == static_cast<int>(rules.size()),
                            "the hand-edit dialog does not list the rules");
         },
         problems);

@@ -1,4 +1,4 @@
-// Heap copies of rule texts (keyPath, valueSpec), owned through malloc/free.
+// Heap copies of rule texts (keyPath, valuePattern), owned through malloc/free.
 #pragma once
 #include <cstddef>
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-const uint32_t kRegLibTextCount = 5;  // category, display name, key path, value spec, number
+const uint32_t kRegLibTextCount = 5;  // category, display name, key path, value pattern, number
 
 }  // namespace
 
@@ -49,9 +49,9 @@ RuleEntry* ParseRegLib(const uint8_t* data, uint32_t size, uint32_t count)
         CopyCut(entry->category, sizeof entry->category, texts[0]);
         CopyCut(entry->displayName, sizeof entry->displayName, texts[1]);
         entry->keyPath = HeapTextCopy(texts[2], std::strlen(texts[2]));
-        entry->valueSpec = HeapTextCopy(texts[3], std::strlen(texts[3]));
+        entry->valuePattern = HeapTextCopy(texts[3], std::strlen(texts[3]));
         entry->number = ParseLeadingInt(texts[4]);
-        if (entry->keyPath == nullptr || entry->valueSpec == nullptr) {
+        if (entry->keyPath == nullptr || entry->valuePattern == nullptr) {
             FreeRuleEntries(entry);
             break;
         }

@@ -13,7 +13,7 @@ void FreeRuleEntries(RuleEntry* list)
     while (list != nullptr) {
         RuleEntry* next = list->next;
         std::free(list->keyPath);
-        std::free(list->valueSpec);
+        std::free(list->valuePattern);
         std::free(list);
         list = next;
     }

@@ -7,12 +7,12 @@ struct RuleEntry {
     char category[64];     // section / category name, NUL-terminated, cut to 63
     char displayName[64];  // display name, NUL-terminated, cut to 63
     char* keyPath;         // owned heap string (malloc), at most 1023 chars
-    char* valueSpec;       // owned heap string (malloc), at most 1023 chars
+    char* valuePattern;       // owned heap string (malloc), at most 1023 chars
     int32_t number;        // number after the first comma; carried, never interpreted
     RuleEntry* next;
 };
 
-const int kRuleTextMax = 1023;  // longest keyPath / valueSpec kept
+const int kRuleTextMax = 1023;  // longest keyPath / valuePattern kept
 
 // Allocates a zero-filled node (calloc); null on allocation failure.
 RuleEntry* AllocRuleEntry();

@@ -82,7 +82,7 @@ RuleEntry* MakeRuleEntry(const char* section, const char* displayName, const cha
     keyPath += backslash + 1;
 
     const char* comma = std::strchr(value, ',');
-    size_t specLength = comma != nullptr ? static_cast<size_t>(comma - value) : std::strlen(value);
+    size_t patternLength = comma != nullptr ? static_cast<size_t>(comma - value) : std::strlen(value);
 
     RuleEntry* entry = AllocRuleEntry();
     if (entry == nullptr)
@@ -90,9 +90,9 @@ RuleEntry* MakeRuleEntry(const char* section, const char* displayName, const cha
     CopyCut(entry->category, sizeof entry->category, section);
     CopyCut(entry->displayName, sizeof entry->displayName, displayName[0] != '\0' ? displayName : section);
     entry->keyPath = HeapTextCopy(keyPath.data(), keyPath.size());
-    entry->valueSpec = HeapTextCopy(value, specLength);
+    entry->valuePattern = HeapTextCopy(value, patternLength);
     entry->number = comma != nullptr ? ParseLeadingInt(comma + 1) : 0;
-    if (entry->keyPath == nullptr || entry->valueSpec == nullptr) {
+    if (entry->keyPath == nullptr || entry->valuePattern == nullptr) {
         FreeRuleEntries(entry);
         return nullptr;
     }
@@ -124,7 +124,7 @@ size_t ReplaceFirstNoCase(const char* source, const char* pattern, const char* r
     return length;
 }
 
-char* ExpandValueSpecWith(char* text, const char* systemDirectory)
+char* ExpandValuePatternWith(char* text, const char* systemDirectory)
 {
     char* result;
     if (text != nullptr && std::strchr(text, '*') != nullptr) {

@@ -21,12 +21,12 @@ CAddVirDlg::~CAddVirDlg() = default;
 LRESULT CAddVirDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     StyleControls();
     BuildEditableRuleFilePath(m_szIniPath, MAX_PATH);
-    m_wndPresetCombo = GetDlgItem(IDC_PRESET_COMBO);
+    m_wndPresetCombo = GetDlgItem(IDC_ADD_ENTRY_PRESET_LIST);
     LoadPresets();
     // The template decides which of the combo box and the path edit starts
     // enabled; it matches preset mode.
     m_nBaseChoice = kPresetBase;
-    DDX_Radio(IDC_PRESET_MODE, m_nBaseChoice, false);
+    DDX_Radio(IDC_ADD_ENTRY_PRESET_MODE, m_nBaseChoice, false);
     return TRUE;
 }
 
@@ -34,34 +34,35 @@ void CAddVirDlg::StyleControls() {
     IWindowStyle* style = CurrentWindowStyle();
     if (!style) return;
     style->StyleDialog(m_hWnd);
-    for (int id : {static_cast<int>(IDC_CONFIRM), static_cast<int>(IDCANCEL)}) style->StylePushButton(GetDlgItem(id));
-    for (int id : {IDC_SECTION, IDC_DISPLAY_NAME, IDC_CUSTOM_PATH, IDC_SUB_KEY, IDC_VALUE})
+    for (int id : {IDC_ADD_ENTRY_CONFIRM, IDCANCEL}) style->StylePushButton(GetDlgItem(id));
+    for (int id : {IDC_ADD_ENTRY_SECTION, IDC_ADD_ENTRY_NAME, IDC_ADD_ENTRY_CUSTOM_PATH, IDC_ADD_ENTRY_SUB_KEY,
+                   IDC_ADD_ENTRY_VALUE})
         style->StyleEdit(GetDlgItem(id));
-    for (int id : {IDC_PRESET_MODE, IDC_CUSTOM_MODE}) style->StyleCheckButton(GetDlgItem(id));
-    style->StyleComboBox(GetDlgItem(IDC_PRESET_COMBO));
+    for (int id : {IDC_ADD_ENTRY_PRESET_MODE, IDC_ADD_ENTRY_CUSTOM_MODE}) style->StyleCheckButton(GetDlgItem(id));
+    style->StyleComboBox(GetDlgItem(IDC_ADD_ENTRY_PRESET_LIST));
 }
 
 void CAddVirDlg::LoadPresets() {
     // A missing string repeats the text of the preset before it.
     std::wstring name, path;
     for (int k = 0; k < kPresetCount; ++k) {
-        std::wstring loaded = LoadResourceString(IDS_FIRST_PRESET + 2 * k);
+        std::wstring loaded = LoadResourceString(IDS_PRESET_0_NAME + 2 * k);
         if (!loaded.empty()) name = loaded;
         ::SendMessageW(m_wndPresetCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        loaded = LoadResourceString(IDS_FIRST_PRESET + 2 * k + 1);
+        loaded = LoadResourceString(IDS_PRESET_0_PATH + 2 * k);
         if (!loaded.empty()) path = loaded;
         m_strPresetPaths[k] = path;
     }
 }
 
 void CAddVirDlg::SelectPresetMode() {
-    ::EnableWindow(GetDlgItem(IDC_PRESET_COMBO), TRUE);
-    ::EnableWindow(GetDlgItem(IDC_CUSTOM_PATH), FALSE);
+    ::EnableWindow(GetDlgItem(IDC_ADD_ENTRY_PRESET_LIST), TRUE);
+    ::EnableWindow(GetDlgItem(IDC_ADD_ENTRY_CUSTOM_PATH), FALSE);
 }
 
 void CAddVirDlg::SelectCustomMode() {
-    ::EnableWindow(GetDlgItem(IDC_PRESET_COMBO), FALSE);
-    ::EnableWindow(GetDlgItem(IDC_CUSTOM_PATH), TRUE);
+    ::EnableWindow(GetDlgItem(IDC_ADD_ENTRY_PRESET_LIST), FALSE);
+    ::EnableWindow(GetDlgItem(IDC_ADD_ENTRY_CUSTOM_PATH), TRUE);
 }
 
 LRESULT CAddVirDlg::OnPresetModeClicked(WORD, WORD, HWND, BOOL&) {
@@ -81,7 +82,7 @@ LRESULT CAddVirDlg::OnCancel(WORD, WORD, HWND, BOOL&) {
 
 void CAddVirDlg::Complain(UINT messageId, int focusId) {
     const std::wstring text = LoadResourceString(messageId);
-    const std::wstring caption = LoadResourceString(IDS_CAPTION);
+    const std::wstring caption = LoadResourceString(IDS_RULE_MESSAGE_CAPTION);
     ::MessageBoxW(m_hWnd, text.c_str(), caption.c_str(), MB_OK);
     if (focusId) ::SetFocus(GetDlgItem(focusId));
 }
@@ -91,22 +92,22 @@ bool CAddVirDlg::ChooseBasePath(std::wstring& base) {
         const int index = static_cast<int>(::SendMessageW(m_wndPresetCombo, CB_GETCURSEL, 0, 0));
         // A preset without a base key cannot place the entry anywhere.
         if (index < 0 || index >= kPresetCount || m_strPresetPaths[index].empty()) {
-            Complain(IDS_NO_PRESET, 0);
+            Complain(IDS_ADD_ENTRY_NO_PRESET, 0);
             return false;
         }
         base = m_strPresetPaths[index];
         return true;
     }
     if (m_strCustomPath.empty()) {
-        Complain(IDS_CUSTOM_PATH_EMPTY, 0);
+        Complain(IDS_ADD_ENTRY_PATH_EMPTY, 0);
         return false;
     }
     if (m_strCustomPath.size() >= kTextChars) {
-        Complain(IDS_TEXT_TOO_LONG, IDC_CUSTOM_PATH);
+        Complain(IDS_ADD_ENTRY_TOO_LONG, IDC_ADD_ENTRY_CUSTOM_PATH);
         return false;
     }
     if (!IsValidKeyPath(m_strCustomPath.c_str())) {
-        Complain(IDS_CUSTOM_PATH_INVALID, IDC_CUSTOM_PATH);
+        Complain(IDS_KEY_PATH_INVALID, IDC_ADD_ENTRY_CUSTOM_PATH);
         return false;
     }
     base = m_strCustomPath;
@@ -115,28 +116,28 @@ bool CAddVirDlg::ChooseBasePath(std::wstring& base) {
 
 bool CAddVirDlg::CheckFields() {
     if (m_strSection.empty()) {
-        Complain(IDS_SECTION_EMPTY, IDC_SECTION);
+        Complain(IDS_ADD_ENTRY_SECTION_EMPTY, IDC_ADD_ENTRY_SECTION);
         return false;
     }
     if (m_strSection.size() >= kTextChars) {
-        Complain(IDS_TEXT_TOO_LONG, IDC_SECTION);
+        Complain(IDS_ADD_ENTRY_TOO_LONG, IDC_ADD_ENTRY_SECTION);
         return false;
     }
     if (m_strName.size() >= kTextChars) {
-        Complain(IDS_TEXT_TOO_LONG, IDC_DISPLAY_NAME);
+        Complain(IDS_ADD_ENTRY_TOO_LONG, IDC_ADD_ENTRY_NAME);
         return false;
     }
     if (m_strSubKey.empty()) {
-        Complain(IDS_SUB_KEY_EMPTY, IDC_SUB_KEY);
+        Complain(IDS_ADD_ENTRY_SUB_KEY_EMPTY, IDC_ADD_ENTRY_SUB_KEY);
         return false;
     }
     if (m_strSubKey.size() >= kTextChars) {
-        Complain(IDS_TEXT_TOO_LONG, IDC_SUB_KEY);
+        Complain(IDS_ADD_ENTRY_TOO_LONG, IDC_ADD_ENTRY_SUB_KEY);
         return false;
     }
     // The value may fill all 260 characters.
     if (m_strValue.size() > kTextChars) {
-        Complain(IDS_TEXT_TOO_LONG, IDC_VALUE);
+        Complain(IDS_ADD_ENTRY_TOO_LONG, IDC_ADD_ENTRY_VALUE);
         return false;
     }
     return true;
@@ -165,7 +166,7 @@ LRESULT CAddVirDlg::OnConfirm(WORD, WORD, HWND, BOOL&) {
     // An entry that did not reach the file gets no row: the list shows only
     // what the file holds.
     if (!WriteEntry(keyPath)) {
-        Complain(IDS_CANNOT_WRITE, 0);
+        Complain(IDS_ADD_ENTRY_CANNOT_WRITE, 0);
         return 0;
     }
     if (g_pHandEditDlg) g_pHandEditDlg->AppendEntryRow(m_strSection, m_strName, keyPath, m_strValue);

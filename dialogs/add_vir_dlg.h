@@ -9,32 +9,11 @@
 
 #include "dialogs/framework/data_exchange.h"
 #include "dialogs/framework/dialog_impl.h"
+#include "lang/resource.h"
 
 class CAddVirDlg : public CDialogImpl<CAddVirDlg>, public CWinDataExchange<CAddVirDlg> {
 public:
-    enum { IDD = 162 };
-    enum {
-        IDC_PRESET_MODE = 1000,
-        IDC_PRESET_COMBO = 1002,
-        IDC_VALUE = 1005,
-        IDC_SECTION = 1006,
-        IDC_DISPLAY_NAME = 1007,
-        IDC_CONFIRM = 1037,
-        IDC_CUSTOM_PATH = 1044,
-        IDC_SUB_KEY = 1045,
-        IDC_CUSTOM_MODE = 1046,
-    };
-    enum {
-        IDS_CAPTION = 146,
-        IDS_SECTION_EMPTY = 155,
-        IDS_SUB_KEY_EMPTY = 156,
-        IDS_CUSTOM_PATH_EMPTY = 194,
-        IDS_CUSTOM_PATH_INVALID = 195,
-        IDS_TEXT_TOO_LONG = 196,
-        IDS_NO_PRESET = 197,
-        IDS_CANNOT_WRITE = 198,
-        IDS_FIRST_PRESET = 2000,  // name of preset k: 2000 + 2k, its base key: 2001 + 2k
-    };
+    enum { IDD = IDD_ADD_ENTRY };
     enum { kPresetCount = 10 };
     // Longest text a field may hold; the value may hold one character more.
     enum { kTextChars = 260 };
@@ -48,18 +27,18 @@ public:
     BEGIN_MSG_MAP(CAddVirDlg)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         COMMAND_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
-        COMMAND_HANDLER(IDC_CONFIRM, BN_CLICKED, OnConfirm)
-        COMMAND_HANDLER(IDC_PRESET_MODE, BN_CLICKED, OnPresetModeClicked)
-        COMMAND_HANDLER(IDC_CUSTOM_MODE, BN_CLICKED, OnCustomModeClicked)
+        COMMAND_HANDLER(IDC_ADD_ENTRY_CONFIRM, BN_CLICKED, OnConfirm)
+        COMMAND_HANDLER(IDC_ADD_ENTRY_PRESET_MODE, BN_CLICKED, OnPresetModeClicked)
+        COMMAND_HANDLER(IDC_ADD_ENTRY_CUSTOM_MODE, BN_CLICKED, OnCustomModeClicked)
     END_MSG_MAP()
 
     BEGIN_DDX_MAP(CAddVirDlg)
-        DDX_RADIO(IDC_PRESET_MODE, m_nBaseChoice)
-        DDX_TEXT_LEN(IDC_SECTION, m_strSection, kTextChars)
-        DDX_TEXT_LEN(IDC_DISPLAY_NAME, m_strName, kTextChars)
-        DDX_TEXT_LEN(IDC_SUB_KEY, m_strSubKey, kTextChars)
-        DDX_TEXT_LEN(IDC_VALUE, m_strValue, kTextChars)
-        DDX_TEXT_LEN(IDC_CUSTOM_PATH, m_strCustomPath, kTextChars)
+        DDX_RADIO(IDC_ADD_ENTRY_PRESET_MODE, m_nBaseChoice)
+        DDX_TEXT_LEN(IDC_ADD_ENTRY_SECTION, m_strSection, kTextChars)
+        DDX_TEXT_LEN(IDC_ADD_ENTRY_NAME, m_strName, kTextChars)
+        DDX_TEXT_LEN(IDC_ADD_ENTRY_SUB_KEY, m_strSubKey, kTextChars)
+        DDX_TEXT_LEN(IDC_ADD_ENTRY_VALUE, m_strValue, kTextChars)
+        DDX_TEXT_LEN(IDC_ADD_ENTRY_CUSTOM_PATH, m_strCustomPath, kTextChars)
     END_DDX_MAP()
 
     void SelectPresetMode();

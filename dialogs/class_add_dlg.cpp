@@ -35,9 +35,9 @@ int32_t CClassAdd::ChoiceToAction(int choice) {
 
 LRESULT CClassAdd::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     StyleControls();
-    m_hName = GetDlgItem(IDC_NAME);
-    m_hDescription = GetDlgItem(IDC_DESCRIPTION);
-    m_hAdminOnly = GetDlgItem(IDC_ADMIN_ONLY);
+    m_hName = GetDlgItem(IDC_CLASSADD_NAME);
+    m_hDescription = GetDlgItem(IDC_CLASSADD_DESCRIPTION);
+    m_hAdminOnly = GetDlgItem(IDC_CLASSADD_ADMIN_ONLY);
 
     LoadFieldsFromRecord();
     WriteFieldsToControls();
@@ -58,12 +58,14 @@ void CClassAdd::StyleControls() {
     IWindowStyle* style = CurrentWindowStyle();
     if (!style) return;
     style->StyleDialog(m_hWnd);
-    style->StyleEdit(GetDlgItem(IDC_NAME));
-    style->StyleEdit(GetDlgItem(IDC_DESCRIPTION));
+    style->StyleEdit(GetDlgItem(IDC_CLASSADD_NAME));
+    style->StyleEdit(GetDlgItem(IDC_CLASSADD_DESCRIPTION));
     style->StylePushButton(GetDlgItem(IDOK));
     style->StylePushButton(GetDlgItem(IDCANCEL));
-    for (int radio : {IDC_ACTION_FIRST, IDC_ACTION_SECOND, IDC_ACTION_THIRD}) style->StyleCheckButton(GetDlgItem(radio));
-    for (int box : {IDC_MODE_200, IDC_MODE_101, IDC_MODE_002, IDC_ADMIN_ONLY}) style->StyleCheckBox(GetDlgItem(box));
+    for (int radio : {IDC_CLASSADD_ACTION_ASK, IDC_CLASSADD_ACTION_BLOCK, IDC_CLASSADD_ACTION_ALLOW})
+        style->StyleCheckButton(GetDlgItem(radio));
+    for (int box : {IDC_CLASSADD_MODE_200, IDC_CLASSADD_MODE_101, IDC_CLASSADD_MODE_002, IDC_CLASSADD_ADMIN_ONLY})
+        style->StyleCheckBox(GetDlgItem(box));
 }
 
 void CClassAdd::LoadFieldsFromRecord() {
@@ -87,7 +89,7 @@ LRESULT CClassAdd::OnOK(WORD, WORD, HWND, BOOL&) {
     if (!DoDataExchange(true)) return 0;  // a text too long: beeped, focused
 
     if (m_strName.empty()) {
-        ResourceMessageBox(m_hWnd, IDS_NAME_EMPTY, nullptr, MB_OK);
+        ResourceMessageBox(m_hWnd, IDS_CLASSADD_NAME_EMPTY, nullptr, MB_OK);
         return 0;
     }
     int32_t mode = 0;
@@ -95,7 +97,7 @@ LRESULT CClassAdd::OnOK(WORD, WORD, HWND, BOOL&) {
     if (m_nModeBits101) mode |= kModeBits101;
     if (m_nModeBit002) mode |= kModeBit002;
     if (mode == 0) {
-        ResourceMessageBox(m_hWnd, IDS_NO_OPTION, nullptr, MB_OK);
+        ResourceMessageBox(m_hWnd, IDS_CLASSADD_NO_OPTION, nullptr, MB_OK);
         return 0;
     }
     EndDialog(WriteRecord(mode) ? 1 : 0);

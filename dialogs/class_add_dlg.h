@@ -10,22 +10,11 @@
 #include "core/rule_records.h"
 #include "dialogs/framework/data_exchange.h"
 #include "dialogs/framework/dialog_impl.h"
+#include "lang/resource.h"
 
 class CClassAdd : public CDialogImpl<CClassAdd>, public CWinDataExchange<CClassAdd> {
 public:
-    enum { IDD = 142 };
-    enum {
-        IDC_NAME = 1023,
-        IDC_DESCRIPTION = 1024,
-        IDC_MODE_200 = 1025,
-        IDC_ACTION_FIRST = 1026,  // radio group: 1026, 1029, 1030
-        IDC_MODE_101 = 1027,
-        IDC_MODE_002 = 1028,
-        IDC_ACTION_SECOND = 1029,
-        IDC_ACTION_THIRD = 1030,
-        IDC_ADMIN_ONLY = 1031,
-    };
-    enum { IDS_NO_OPTION = 133, IDS_NAME_EMPTY = 134 };
+    enum { IDD = IDD_ADD_CATEGORY };
     enum { kMaxNameChars = 60, kMaxDescriptionChars = 500 };
     // Option bits of RuleCategory::mode behind the three check boxes.
     enum : int32_t { kModeBit200 = 0x200, kModeBits101 = 0x101, kModeBit100 = 0x100, kModeBit001 = 0x001,
@@ -56,13 +45,13 @@ public:
     END_MSG_MAP()
 
     BEGIN_DDX_MAP(CClassAdd)
-        DDX_TEXT_LEN(IDC_NAME, m_strName, kMaxNameChars)
-        DDX_TEXT_LEN(IDC_DESCRIPTION, m_strDescription, kMaxDescriptionChars)
-        DDX_CHECK(IDC_MODE_200, m_nModeBit200)
-        DDX_CHECK(IDC_MODE_101, m_nModeBits101)
-        DDX_CHECK(IDC_MODE_002, m_nModeBit002)
-        DDX_RADIO(IDC_ACTION_FIRST, m_nActionChoice)
-        DDX_CHECK(IDC_ADMIN_ONLY, m_nAdminOnly)
+        DDX_TEXT_LEN(IDC_CLASSADD_NAME, m_strName, kMaxNameChars)
+        DDX_TEXT_LEN(IDC_CLASSADD_DESCRIPTION, m_strDescription, kMaxDescriptionChars)
+        DDX_CHECK(IDC_CLASSADD_MODE_200, m_nModeBit200)
+        DDX_CHECK(IDC_CLASSADD_MODE_101, m_nModeBits101)
+        DDX_CHECK(IDC_CLASSADD_MODE_002, m_nModeBit002)
+        DDX_RADIO(IDC_CLASSADD_ACTION_ASK, m_nActionChoice)
+        DDX_CHECK(IDC_CLASSADD_ADMIN_ONLY, m_nAdminOnly)
     END_DDX_MAP()
 
     // The radio index that shows an action, and the action a radio index

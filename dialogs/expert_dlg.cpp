@@ -28,9 +28,9 @@ const DWORD kButtonSwapPauseMs = 10;
 
 UINT ActionTextId(int32_t action) {
     switch (action) {
-    case 1: return CExpertDlg::IDS_ACTION_1;
-    case 2: return CExpertDlg::IDS_ACTION_2;
-    default: return CExpertDlg::IDS_ACTION_0;
+    case 1: return IDS_ACTION_ALLOW;
+    case 2: return IDS_ACTION_BLOCK;
+    default: return IDS_ACTION_ASK;
     }
 }
 
@@ -121,14 +121,14 @@ LRESULT CExpertDlg::OnStartupDone(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 void CExpertDlg::FetchControls() {
-    m_hCategoryList = GetDlgItem(IDC_CATEGORY_LIST);
-    m_hItemList = GetDlgItem(IDC_ITEM_LIST);
-    m_hEditCategory = GetDlgItem(IDC_EDIT_CATEGORY);
-    m_hAddCategory = GetDlgItem(IDC_ADD_CATEGORY);
-    m_hDeleteCategory = GetDlgItem(IDC_DELETE_CATEGORY);
-    m_hAddItem = GetDlgItem(IDC_ADD_ITEM);
-    m_hDeleteItem = GetDlgItem(IDC_DELETE_ITEM);
-    m_hHint = GetDlgItem(IDC_HINT);
+    m_hCategoryList = GetDlgItem(IDC_EXPERT_CATEGORY_LIST);
+    m_hItemList = GetDlgItem(IDC_EXPERT_ITEM_LIST);
+    m_hEditCategory = GetDlgItem(IDC_EXPERT_EDIT_CATEGORY);
+    m_hAddCategory = GetDlgItem(IDC_EXPERT_ADD_CATEGORY);
+    m_hDeleteCategory = GetDlgItem(IDC_EXPERT_DELETE_CATEGORY);
+    m_hAddItem = GetDlgItem(IDC_EXPERT_ADD_ITEM);
+    m_hDeleteItem = GetDlgItem(IDC_EXPERT_DELETE_ITEM);
+    m_hHint = GetDlgItem(IDC_EXPERT_HINT);
 }
 
 void CExpertDlg::CreateImageLists() {
@@ -139,8 +139,8 @@ void CExpertDlg::CreateImageLists() {
         UINT bitmapId;
         COLORREF mask;
     };
-    for (const Source& source : {Source{&m_hCategoryImages, IDB_CATEGORY_IMAGES, RGB(0, 0, 0)},
-                                 Source{&m_hItemImages, IDB_ITEM_IMAGES, RGB(255, 255, 255)}}) {
+    for (const Source& source : {Source{&m_hCategoryImages, IDB_CATEGORY_LIST_IMAGES, RGB(0, 0, 0)},
+                                 Source{&m_hItemImages, IDB_ITEM_LIST_IMAGES, RGB(255, 255, 255)}}) {
         source.list->reset(::ImageList_Create(4, 30, ILC_COLOR, 0, 1));
         UniqueBitmap bitmap(::LoadBitmapW(host, MAKEINTRESOURCEW(source.bitmapId)));
         if (bitmap && *source.list) ::ImageList_AddMasked(source.list->get(), bitmap.get(), source.mask);
@@ -153,8 +153,14 @@ void CExpertDlg::StyleControls() {
     style->StyleDialog(m_hWnd);
     style->StyleListView(m_hCategoryList);
     style->StyleListView(m_hItemList);
-    const int buttons[] = {IDC_EDIT_CATEGORY, IDC_ADD_CATEGORY, IDC_DELETE_CATEGORY, IDC_ADD_ITEM, IDC_DELETE_ITEM,
-                           IDOK, IDCANCEL, IDC_DONE};
+    const int buttons[] = {IDC_EXPERT_EDIT_CATEGORY,
+                           IDC_EXPERT_ADD_CATEGORY,
+                           IDC_EXPERT_DELETE_CATEGORY,
+                           IDC_EXPERT_ADD_ITEM,
+                           IDC_EXPERT_DELETE_ITEM,
+                           IDOK,
+                           IDCANCEL,
+                           IDC_EXPERT_DONE};
     for (int id : buttons) style->StylePushButton(GetDlgItem(id));
 }
 
@@ -279,7 +285,7 @@ void CExpertDlg::ShowCategoryItems() {
     m_bFilling = false;
 
     ShowButtons({m_hAddItem, m_hDeleteItem}, {m_hAddCategory, m_hDeleteCategory, m_hEditCategory},
-                IDS_HINT_CATEGORIES);
+                IDS_EXPERT_HINT_CATEGORIES);
     // Only categories the user created may be deleted.
     ::EnableWindow(m_hDeleteCategory, category && category->id >= kFirstUserCreatedId);
     ::EnableWindow(m_hEditCategory, TRUE);
@@ -288,7 +294,8 @@ void CExpertDlg::ShowCategoryItems() {
 void CExpertDlg::ShowItemButtons() {
     if (m_nCurCategory == -1) return;
     if (!m_bFilling)
-        ShowButtons({m_hAddCategory, m_hDeleteCategory, m_hEditCategory}, {m_hAddItem, m_hDeleteItem}, IDS_HINT_ITEMS);
+        ShowButtons({m_hAddCategory, m_hDeleteCategory, m_hEditCategory}, {m_hAddItem, m_hDeleteItem},
+                    IDS_EXPERT_HINT_ITEMS);
     if (::IsWindowVisible(m_hAddItem)) ::EnableWindow(m_hDeleteItem, report_list::RowCount(m_hItemList) > 0);
 }
 
@@ -313,7 +320,7 @@ void CExpertDlg::LayoutControls() {
     resize(m_hCategoryList, categoryWidth, height - s(110));
     resize(m_hItemList, width - categoryWidth - s(20), height - s(110));
 
-    HWND done = GetDlgItem(IDC_DONE);
+    HWND done = GetDlgItem(IDC_EXPERT_DONE);
     move(done, width - s(100), height - HeightOf(done) - s(50));
 
     const int row = height - HeightOf(m_hEditCategory) - s(50);
@@ -356,7 +363,7 @@ SIZE CExpertDlg::SmallestSize() const {
         int textWidth = 0;
         if (HDC dc = ::GetDC(m_hHint)) {
             HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(m_hHint, WM_GETFONT, 0, 0)));
-            for (UINT id : {IDS_HINT_CATEGORIES, IDS_HINT_ITEMS}) {
+            for (UINT id : {IDS_EXPERT_HINT_CATEGORIES, IDS_EXPERT_HINT_ITEMS}) {
                 const std::wstring text = LoadResourceString(id);
                 SIZE extent = {};
                 ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
@@ -425,7 +432,7 @@ LRESULT CExpertDlg::OnCategoryDoubleClick(int, LPNMHDR, BOOL&) {
 }
 
 LRESULT CExpertDlg::OnCategoryRightClick(int, LPNMHDR, BOOL&) {
-    return TrackListMenu(m_hCategoryList, IDR_CATEGORY_MENU);
+    return TrackListMenu(m_hCategoryList, IDR_EXPERT_CATEGORY_MENU);
 }
 
 LRESULT CExpertDlg::OnItemListChanged(int, LPNMHDR, BOOL&) {
@@ -433,7 +440,7 @@ LRESULT CExpertDlg::OnItemListChanged(int, LPNMHDR, BOOL&) {
     return 0;
 }
 
-LRESULT CExpertDlg::OnItemRightClick(int, LPNMHDR, BOOL&) { return TrackListMenu(m_hItemList, IDR_ITEM_MENU); }
+LRESULT CExpertDlg::OnItemRightClick(int, LPNMHDR, BOOL&) { return TrackListMenu(m_hItemList, IDR_RULE_LIST_MENUS); }
 
 LRESULT CExpertDlg::OnAddCategory(WORD, WORD, HWND, BOOL&) { return AddCategory(); }
 
@@ -480,7 +487,7 @@ int CExpertDlg::AddCategory() {
     if (!g_ruleStore.categories) return 0;
     const uint32_t count = g_ruleStore.count;
     if (count >= kMaxEditorCategories) {
-        ResourceMessageBox(m_hWnd, IDS_NO_MORE_CATEGORIES, nullptr, MB_OK);
+        ResourceMessageBox(m_hWnd, IDS_EXPERT_NO_MORE_CATEGORIES, nullptr, MB_OK);
         return 0;
     }
     int32_t newId = kFirstUserCreatedId;
@@ -494,7 +501,7 @@ int CExpertDlg::AddCategory() {
 
     for (uint32_t i = 0; i < count; ++i) {
         if (CompareNoCase(g_ruleStore.categories[i].name, record.name) == 0) {
-            ResourceMessageBox(m_hWnd, IDS_NAME_EXISTS, nullptr, MB_OK);
+            ResourceMessageBox(m_hWnd, IDS_EXPERT_NAME_EXISTS, nullptr, MB_OK);
             std::memset(&record, 0, sizeof(record));
             return 0;
         }
@@ -510,7 +517,7 @@ int CExpertDlg::AddCategory() {
 
 bool CExpertDlg::CheckCategoryRights(const RuleCategory& category) {
     if (category.adminOnly && !IsUserAdmin()) {
-        ResourceMessageBox(m_hWnd, IDS_NEED_ADMIN, nullptr, MB_OK);
+        ResourceMessageBox(m_hWnd, IDS_EXPERT_NEED_ADMIN, nullptr, MB_OK);
         return false;
     }
     return true;
@@ -530,10 +537,11 @@ void CExpertDlg::DeleteCategory() {
     RuleCategory* category = CurrentCategory();
     if (!category) return;
     if (category->id < kFirstUserCreatedId) {
-        ResourceMessageBox(m_hWnd, IDS_CANNOT_DELETE, nullptr, MB_OK);
+        ResourceMessageBox(m_hWnd, IDS_EXPERT_CANNOT_DELETE, nullptr, MB_OK);
         return;
     }
-    if (ResourceMessageBox(m_hWnd, IDS_ASK_DELETE_CATEGORY, kNoticeCaption, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+    if (ResourceMessageBox(m_hWnd, IDS_EXPERT_ASK_DELETE_CATEGORY, kNoticeCaption, MB_OKCANCEL | MB_ICONQUESTION) !=
+        IDOK)
         return;
 
     const uint32_t index = static_cast<uint32_t>(m_nCurCategory);
@@ -566,7 +574,7 @@ void CExpertDlg::AddItem() {
     for (int row = 0; row < rows; ++row) {
         if (::lstrcmpiW(report_list::CellText(m_hItemList, row, 0).c_str(), dialog.m_strRootName.c_str()) == 0 &&
             ::lstrcmpiW(report_list::CellText(m_hItemList, row, 1).c_str(), dialog.m_strKeyPath.c_str()) == 0) {
-            ResourceMessageBox(m_hWnd, IDS_ITEM_EXISTS, nullptr, MB_OK);
+            ResourceMessageBox(m_hWnd, IDS_EXPERT_ITEM_EXISTS, nullptr, MB_OK);
             report_list::SelectRow(m_hItemList, row);
             return;
         }
@@ -588,7 +596,7 @@ void CExpertDlg::AddItem() {
 bool CExpertDlg::CheckRootRights(const std::wstring& rootName) {
     const uint32_t root = RootFromLongName(ToAnsi(rootName.c_str()).c_str());
     if (!IsUserAdmin() && RootNeedsAdmin(root)) {
-        ResourceMessageBox(m_hWnd, IDS_NEED_ADMIN, nullptr, MB_OK);
+        ResourceMessageBox(m_hWnd, IDS_EXPERT_NEED_ADMIN, nullptr, MB_OK);
         return false;
     }
     return true;
@@ -600,8 +608,8 @@ void CExpertDlg::DeleteItem() {
     const std::wstring rootName = row >= 0 ? report_list::CellText(m_hItemList, row, 0) : std::wstring();
     if (!CheckRootRights(rootName) || rootName.empty()) return;
 
-    const std::wstring caption = LoadResourceString(IDS_ITEM_CAPTION);
-    if (ResourceMessageBox(m_hWnd, IDS_ASK_DELETE_ITEM, caption.c_str(), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+    const std::wstring caption = LoadResourceString(IDS_RULE_MESSAGE_CAPTION);
+    if (ResourceMessageBox(m_hWnd, IDS_EXPERT_ASK_DELETE_ITEM, caption.c_str(), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
     DeleteItemRow(row);
     RebuildCategoryItems();

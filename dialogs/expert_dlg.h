@@ -2,7 +2,7 @@
 // the registry items of one category in another.  Categories are added and
 // edited through the add-category dialog, items added through the add-item
 // dialog.  Every change is saved to the working copies at once and announced
-// to the registry monitor; button 1072 marks the settings as modified so
+// to the registry monitor; its OK button marks the settings as modified so
 // that the console's next Apply copies them back.
 #pragma once
 #include <windows.h>
@@ -16,44 +16,12 @@
 #include "core/rule_records.h"
 #include "dialogs/framework/dialog_impl.h"
 #include "dialogs/framework/screen_scale.h"
+#include "lang/resource.h"
 #include "win/raii.h"
 
 class CExpertDlg : public CDialogImpl<CExpertDlg> {
 public:
-    enum { IDD = 292 };
-    enum {
-        IDC_CATEGORY_LIST = 1015,
-        IDC_ITEM_LIST = 1016,
-        IDC_EDIT_CATEGORY = 1019,
-        IDC_ADD_CATEGORY = 1020,
-        IDC_DELETE_CATEGORY = 1053,
-        IDC_ADD_ITEM = 1055,
-        IDC_DELETE_ITEM = 1056,
-        IDC_DONE = 1072,
-        // The static text above the lists that says what the shown buttons do.
-        IDC_HINT = 1074,
-    };
-    enum { IDB_CATEGORY_IMAGES = 139, IDB_ITEM_IMAGES = 140 };
-    enum { IDR_CATEGORY_MENU = 213, IDR_ITEM_MENU = 216 };
-    enum {
-        IDS_NEED_ADMIN = 126,
-        IDS_ASK_DELETE_CATEGORY = 127,
-        IDS_ACTION_0 = 128,
-        IDS_ACTION_2 = 129,
-        IDS_ACTION_1 = 130,
-        IDS_NAME_EXISTS = 131,
-        IDS_CANNOT_DELETE = 132,
-        IDS_NO_MORE_CATEGORIES = 135,
-        IDS_ASK_DELETE_ITEM = 136,
-        IDS_ITEM_EXISTS = 137,
-        IDS_ITEM_COLUMN_KEY_PATH = 138,
-        IDS_ITEM_COLUMN_ROOT = 142,
-        IDS_HINT_CATEGORIES = 144,
-        IDS_HINT_ITEMS = 145,
-        IDS_ITEM_CAPTION = 146,
-        IDS_CATEGORY_COLUMN_NAME = 185,
-        IDS_CATEGORY_COLUMN_ACTION = 186,
-    };
+    enum { IDD = IDD_EXPERT_EDITOR };
     // One record stays free: the editor adds no category past this count.
     enum { kMaxEditorCategories = 999 };
 
@@ -67,19 +35,19 @@ public:
         MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_STARTUP_DONE, OnStartupDone)
-        NOTIFY_HANDLER(IDC_CATEGORY_LIST, LVN_ITEMCHANGED, OnCategoryListChanged)
-        NOTIFY_HANDLER(IDC_CATEGORY_LIST, NM_SETFOCUS, OnCategoryListFocused)
-        NOTIFY_HANDLER(IDC_CATEGORY_LIST, NM_DBLCLK, OnCategoryDoubleClick)
-        NOTIFY_HANDLER(IDC_CATEGORY_LIST, NM_RCLICK, OnCategoryRightClick)
-        NOTIFY_HANDLER(IDC_ITEM_LIST, LVN_ITEMCHANGED, OnItemListChanged)
-        NOTIFY_HANDLER(IDC_ITEM_LIST, NM_SETFOCUS, OnItemListChanged)
-        NOTIFY_HANDLER(IDC_ITEM_LIST, NM_RCLICK, OnItemRightClick)
-        COMMAND_HANDLER(IDC_ADD_CATEGORY, BN_CLICKED, OnAddCategory)
-        COMMAND_HANDLER(IDC_EDIT_CATEGORY, BN_CLICKED, OnEditCategory)
-        COMMAND_HANDLER(IDC_DELETE_CATEGORY, BN_CLICKED, OnDeleteCategory)
-        COMMAND_HANDLER(IDC_ADD_ITEM, BN_CLICKED, OnAddItem)
-        COMMAND_HANDLER(IDC_DELETE_ITEM, BN_CLICKED, OnDeleteItem)
-        COMMAND_HANDLER(IDC_DONE, BN_CLICKED, OnDone)
+        NOTIFY_HANDLER(IDC_EXPERT_CATEGORY_LIST, LVN_ITEMCHANGED, OnCategoryListChanged)
+        NOTIFY_HANDLER(IDC_EXPERT_CATEGORY_LIST, NM_SETFOCUS, OnCategoryListFocused)
+        NOTIFY_HANDLER(IDC_EXPERT_CATEGORY_LIST, NM_DBLCLK, OnCategoryDoubleClick)
+        NOTIFY_HANDLER(IDC_EXPERT_CATEGORY_LIST, NM_RCLICK, OnCategoryRightClick)
+        NOTIFY_HANDLER(IDC_EXPERT_ITEM_LIST, LVN_ITEMCHANGED, OnItemListChanged)
+        NOTIFY_HANDLER(IDC_EXPERT_ITEM_LIST, NM_SETFOCUS, OnItemListChanged)
+        NOTIFY_HANDLER(IDC_EXPERT_ITEM_LIST, NM_RCLICK, OnItemRightClick)
+        COMMAND_HANDLER(IDC_EXPERT_ADD_CATEGORY, BN_CLICKED, OnAddCategory)
+        COMMAND_HANDLER(IDC_EXPERT_EDIT_CATEGORY, BN_CLICKED, OnEditCategory)
+        COMMAND_HANDLER(IDC_EXPERT_DELETE_CATEGORY, BN_CLICKED, OnDeleteCategory)
+        COMMAND_HANDLER(IDC_EXPERT_ADD_ITEM, BN_CLICKED, OnAddItem)
+        COMMAND_HANDLER(IDC_EXPERT_DELETE_ITEM, BN_CLICKED, OnDeleteItem)
+        COMMAND_HANDLER(IDC_EXPERT_DONE, BN_CLICKED, OnDone)
     END_MSG_MAP()
 
     UniqueImageList m_hCategoryImages;

@@ -22,15 +22,15 @@ CHandEditDlg* g_pHandEditDlg = nullptr;
 
 namespace {
 
-struct ColumnSpec {
+struct ColumnLayout {
     UINT headerId;
     int percent;
 };
-const ColumnSpec kColumns[] = {
-    {CHandEditDlg::IDS_COLUMN_SECTION, 15},
-    {CHandEditDlg::IDS_COLUMN_DISPLAY_NAME, 20},
-    {CHandEditDlg::IDS_COLUMN_KEY_PATH, 35},
-    {CHandEditDlg::IDS_COLUMN_VALUE, 30},
+const ColumnLayout kColumns[] = {
+    {IDS_HAND_EDIT_COLUMN_SECTION, 15},
+    {IDS_HAND_EDIT_COLUMN_NAME, 20},
+    {IDS_HAND_EDIT_COLUMN_KEY_PATH, 35},
+    {IDS_HAND_EDIT_COLUMN_VALUE, 30},
 };
 
 bool SameSection(const std::string& a, const std::string& b) {
@@ -52,18 +52,18 @@ CHandEditDlg::~CHandEditDlg() {
 }
 
 LRESULT CHandEditDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
-    m_wndList = GetDlgItem(IDC_ENTRY_LIST);
+    m_wndList = GetDlgItem(IDC_HAND_EDIT_LIST);
     ::SendMessageW(m_wndList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-    m_wndDelete = GetDlgItem(IDC_DELETE);
+    m_wndDelete = GetDlgItem(IDC_HAND_EDIT_DELETE);
     // The 9x list view draws the dialog font badly; it keeps the system font.
     if (IsWin9xPlatform()) ::SendMessageW(m_wndList, WM_SETFONT, 0, FALSE);
 
     if (IWindowStyle* style = CurrentWindowStyle()) {
         style->StyleDialog(m_hWnd);
-        style->StylePushButton(GetDlgItem(IDC_ADD));
-        style->StylePushButton(GetDlgItem(IDC_DELETE));
-        style->StylePushButton(GetDlgItem(IDC_CONFIRM));
-        style->StyleListView(GetDlgItem(IDC_ENTRY_LIST));
+        style->StylePushButton(GetDlgItem(IDC_HAND_EDIT_ADD));
+        style->StylePushButton(GetDlgItem(IDC_HAND_EDIT_DELETE));
+        style->StylePushButton(GetDlgItem(IDC_HAND_EDIT_CONFIRM));
+        style->StyleListView(GetDlgItem(IDC_HAND_EDIT_LIST));
     }
     // Sized before the columns take their widths from the list.
     m_minimumSize.Set(SmallestSize());
@@ -123,7 +123,7 @@ void CHandEditDlg::FillEntryList() {
     for (const RuleEntry* entry = entries.get(); entry && i <= kLastRowIndex; entry = entry->next, ++i) {
         const size_t at = static_cast<size_t>(i);
         InsertRow(i, ToWide(entry->category), ToWide(entry->displayName), ToWide(entry->keyPath),
-                  ToWide(entry->valueSpec), at < wholeNames.size() ? wholeNames[at] : std::string(entry->category));
+                  ToWide(entry->valuePattern), at < wholeNames.size() ? wholeNames[at] : std::string(entry->category));
     }
 }
 
@@ -189,17 +189,17 @@ void CHandEditDlg::DeleteSection(const std::wstring& path, const std::string& se
 
 LRESULT CHandEditDlg::OnListRightClick(int, LPNMHDR, BOOL&) {
     if (report_list::FirstSelectedRow(m_wndList) < 0) return 0;
-    TrackResourceMenu(m_hWnd, IDR_CONTEXT_MENUS, kListMenuIndex);
+    TrackResourceMenu(m_hWnd, IDR_RULE_LIST_MENUS, kListMenuIndex);
     return 1;
 }
 
 // The layout is drawn at 96 DPI: every pixel figure is scaled to the
 // screen, and is exact at 96 DPI.
 LRESULT CHandEditDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
-    HWND confirm = GetDlgItem(IDC_CONFIRM);
-    HWND remove = GetDlgItem(IDC_DELETE);
-    HWND add = GetDlgItem(IDC_ADD);
-    HWND list = GetDlgItem(IDC_ENTRY_LIST);
+    HWND confirm = GetDlgItem(IDC_HAND_EDIT_CONFIRM);
+    HWND remove = GetDlgItem(IDC_HAND_EDIT_DELETE);
+    HWND add = GetDlgItem(IDC_HAND_EDIT_ADD);
+    HWND list = GetDlgItem(IDC_HAND_EDIT_LIST);
     // Sizing during creation comes before the controls exist.
     if (!confirm || !remove || !add || !list) return 0;
 
@@ -221,12 +221,12 @@ LRESULT CHandEditDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
 
 SIZE CHandEditDlg::SmallestSize() const {
     const ScreenScale s(m_hWnd);
-    HWND add = GetDlgItem(IDC_ADD);
+    HWND add = GetDlgItem(IDC_HAND_EDIT_ADD);
     RECT list = ScreenRectOf(m_wndList);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&list), 2);
     // OnSize puts Add at width - w(OK) - w(Delete) - 140: no further left
     // than the list; the list gets the height less 110, four button heights.
-    const int width = list.left + WidthOf(GetDlgItem(IDC_CONFIRM)) + WidthOf(GetDlgItem(IDC_DELETE)) + s(140);
+    const int width = list.left + WidthOf(GetDlgItem(IDC_HAND_EDIT_CONFIRM)) + WidthOf(GetDlgItem(IDC_HAND_EDIT_DELETE)) + s(140);
     const int height = s(110) + 4 * HeightOf(add);
     return SIZE{width, height};
 }

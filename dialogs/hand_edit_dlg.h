@@ -11,18 +11,13 @@
 
 #include "dialogs/framework/dialog_impl.h"
 #include "dialogs/framework/screen_scale.h"
+#include "lang/resource.h"
 
 class CHandEditDlg : public CDialogImpl<CHandEditDlg> {
 public:
-    enum { IDD = 293 };
-    enum { IDC_ADD = 1041, IDC_DELETE = 1042, IDC_ENTRY_LIST = 1043, IDC_CONFIRM = 1072 };
-    enum {
-        IDS_COLUMN_KEY_PATH = 151,
-        IDS_COLUMN_VALUE = 152,
-        IDS_COLUMN_DISPLAY_NAME = 153,
-        IDS_COLUMN_SECTION = 154,
-    };
-    enum { IDR_CONTEXT_MENUS = 216, kListMenuIndex = 2 };
+    enum { IDD = IDD_HAND_EDIT };
+    // Submenu of IDR_RULE_LIST_MENUS that serves the entry list.
+    enum { kListMenuIndex = 2 };
     // Row index past which no more rows are listed.
     enum { kLastRowIndex = 10000 };
 
@@ -41,10 +36,10 @@ public:
         MESSAGE_HANDLER(WM_CLOSE, OnClose)
         MESSAGE_HANDLER(WM_SIZE, OnSize)
         MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
-        COMMAND_HANDLER(IDC_CONFIRM, BN_CLICKED, OnConfirm)
-        COMMAND_HANDLER(IDC_ADD, BN_CLICKED, OnAdd)
-        COMMAND_HANDLER(IDC_DELETE, BN_CLICKED, OnDelete)
-        NOTIFY_HANDLER(IDC_ENTRY_LIST, NM_RCLICK, OnListRightClick)
+        COMMAND_HANDLER(IDC_HAND_EDIT_CONFIRM, BN_CLICKED, OnConfirm)
+        COMMAND_HANDLER(IDC_HAND_EDIT_ADD, BN_CLICKED, OnAdd)
+        COMMAND_HANDLER(IDC_HAND_EDIT_DELETE, BN_CLICKED, OnDelete)
+        NOTIFY_HANDLER(IDC_HAND_EDIT_LIST, NM_RCLICK, OnListRightClick)
     END_MSG_MAP()
 
     wchar_t m_szIniPath[MAX_PATH];

@@ -12,7 +12,7 @@
 
 LRESULT CItemAdd::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     StyleControls();
-    m_hRootBox = GetDlgItem(IDC_ROOT);
+    m_hRootBox = GetDlgItem(IDC_ITEMADD_ROOT);
     FillRootBox();
     ::SendMessageW(m_hRootBox, CB_SETCURSEL, 0, 0);
     return TRUE;
@@ -24,9 +24,9 @@ void CItemAdd::StyleControls() {
     style->StyleDialog(m_hWnd);
     style->StylePushButton(GetDlgItem(IDOK));
     style->StylePushButton(GetDlgItem(IDCANCEL));
-    style->StyleComboBox(GetDlgItem(IDC_ROOT));
-    style->StyleEdit(GetDlgItem(IDC_KEY_PATH));
-    style->StyleEdit(GetDlgItem(IDC_NAME));
+    style->StyleComboBox(GetDlgItem(IDC_ITEMADD_ROOT));
+    style->StyleEdit(GetDlgItem(IDC_ITEMADD_KEY_PATH));
+    style->StyleEdit(GetDlgItem(IDC_ITEMADD_NAME));
 }
 
 void CItemAdd::FillRootBox() {
@@ -47,11 +47,11 @@ void CItemAdd::FillRootBox() {
 LRESULT CItemAdd::OnOK(WORD, WORD, HWND, BOOL&) {
     if (!DoDataExchange(true)) return 0;  // a text too long: beeped, focused
     if (m_strKeyPath.empty()) {
-        ShowMessage(IDS_KEY_PATH_EMPTY);
+        ShowMessage(IDS_ITEMADD_KEY_PATH_EMPTY);
         return 0;
     }
     if (m_strName.empty()) {
-        ShowMessage(IDS_NAME_EMPTY);
+        ShowMessage(IDS_ITEMADD_NAME_EMPTY);
         return 0;
     }
 
@@ -63,7 +63,7 @@ LRESULT CItemAdd::OnOK(WORD, WORD, HWND, BOOL&) {
     const std::wstring fullPath = m_strRootName + L"\\" + m_strKeyPath;
     if (!IsValidKeyPath(fullPath.c_str())) {
         ShowMessage(IDS_KEY_PATH_INVALID);
-        ::SetFocus(GetDlgItem(IDC_KEY_PATH));
+        ::SetFocus(GetDlgItem(IDC_ITEMADD_KEY_PATH));
         return 0;
     }
     m_dwRoot = RootFromLongName(ToAnsi(m_strRootName.c_str()).c_str());
@@ -82,6 +82,6 @@ LRESULT CItemAdd::OnCancel(WORD, WORD, HWND, BOOL&) {
 }
 
 void CItemAdd::ShowMessage(UINT textId) {
-    const std::wstring caption = LoadResourceString(IDS_CAPTION);
+    const std::wstring caption = LoadResourceString(IDS_RULE_MESSAGE_CAPTION);
     ResourceMessageBox(m_hWnd, textId, caption.c_str(), MB_OK);
 }

@@ -10,12 +10,11 @@
 
 #include "dialogs/framework/data_exchange.h"
 #include "dialogs/framework/dialog_impl.h"
+#include "lang/resource.h"
 
 class CItemAdd : public CDialogImpl<CItemAdd>, public CWinDataExchange<CItemAdd> {
 public:
-    enum { IDD = 141 };
-    enum { IDC_ROOT = 1008, IDC_KEY_PATH = 1022, IDC_NAME = 1023 };
-    enum { IDS_NAME_EMPTY = 140, IDS_KEY_PATH_EMPTY = 141, IDS_CAPTION = 146, IDS_KEY_PATH_INVALID = 195 };
+    enum { IDD = IDD_ADD_ITEM };
     enum { kMaxTextChars = 250 };
     // Roots offered on the NT platform: the first rows of the root table.
     enum { kNtRootRows = 5 };
@@ -33,8 +32,8 @@ public:
     END_MSG_MAP()
 
     BEGIN_DDX_MAP(CItemAdd)
-        DDX_TEXT_LEN(IDC_KEY_PATH, m_strKeyPath, kMaxTextChars)
-        DDX_TEXT_LEN(IDC_NAME, m_strName, kMaxTextChars)
+        DDX_TEXT_LEN(IDC_ITEMADD_KEY_PATH, m_strKeyPath, kMaxTextChars)
+        DDX_TEXT_LEN(IDC_ITEMADD_NAME, m_strName, kMaxTextChars)
     END_DDX_MAP()
 
 protected:

@@ -1,4 +1,4 @@
-// Whether an editor was confirmed with its 1072 button since the module was
+// Whether an editor was confirmed with its OK button since the module was
 // loaded: it gates Apply.  Set by the editors, never reset.
 #pragma once
 

@@ -14,8 +14,8 @@ void CPestrolSetDlg::Apply() {
 LRESULT CPestrolSetDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     if (IWindowStyle* style = CurrentWindowStyle()) {
         style->StyleDialog(m_hWnd);
-        style->StylePushButton(GetDlgItem(IDC_EXPERT));
-        style->StylePushButton(GetDlgItem(IDC_HAND_EDIT));
+        style->StylePushButton(GetDlgItem(IDC_EXPERT_RULES));
+        style->StylePushButton(GetDlgItem(IDC_EDIT_USER_RULES));
     }
     return TRUE;  // the dialog manager sets the default focus
 }

@@ -2,11 +2,11 @@
 // options window whose two buttons open the editors.
 #pragma once
 #include "dialogs/framework/dialog_impl.h"
+#include "lang/resource.h"
 
 class CPestrolSetDlg : public CDialogImpl<CPestrolSetDlg> {
 public:
-    enum { IDD = 102 };
-    enum { IDC_EXPERT = 1001, IDC_HAND_EDIT = 1002 };
+    enum { IDD = IDD_SETTINGS_PAGE };
 
     // `applySettings` is what Apply runs: the plug-in's copy of the working
     // copies over the real files, which lies above the dialogs.
@@ -19,8 +19,8 @@ public:
     BEGIN_MSG_MAP(CPestrolSetDlg)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-        COMMAND_HANDLER(IDC_HAND_EDIT, BN_CLICKED, OnHandEdit)
-        COMMAND_HANDLER(IDC_EXPERT, BN_CLICKED, OnExpert)
+        COMMAND_HANDLER(IDC_EDIT_USER_RULES, BN_CLICKED, OnHandEdit)
+        COMMAND_HANDLER(IDC_EXPERT_RULES, BN_CLICKED, OnExpert)
     END_MSG_MAP()
 
 private:

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const RuleEntry* entry = list; entry != nullptr; entry = entry->next) {
         // Every text must be terminated within its limit.
         if (std::strlen(entry->category) > 63 || std::strlen(entry->displayName) > 63 ||
-            std::strlen(entry->keyPath) > 1023 || std::strlen(entry->valueSpec) > 1023)
+            std::strlen(entry->keyPath) > 1023 || std::strlen(entry->valuePattern) > 1023)
             __builtin_trap();
     }
     FreeRuleEntries(list);

@@ -11,7 +11,7 @@ const std::wstring* CommandArgs::Value(const wchar_t* name) const {
 }
 
 CommandArgs ParseCommandArgs(const std::vector<std::wstring>& args, size_t first,
-                             const std::vector<OptionSpec>& options) {
+                             const std::vector<KnownOption>& options) {
     CommandArgs parsed;
     for (size_t i = first; i < args.size(); ++i) {
         const std::wstring& word = args[i];
@@ -23,15 +23,15 @@ CommandArgs ParseCommandArgs(const std::vector<std::wstring>& args, size_t first
             parsed.operands.push_back(word);
             continue;
         }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& candidate : options)
-            if (word == candidate.name) spec = &candidate;
-        if (spec == nullptr) {
+        const KnownOption* known = nullptr;
+        for (const KnownOption& candidate : options)
+            if (word == candidate.name) known = &candidate;
+        if (known == nullptr) {
             if (parsed.error.empty()) parsed.error = "unknown option " + WideToUtf8(word);
             continue;
         }
         std::wstring value;
-        if (spec->takesValue) {
+        if (known->takesValue) {
             if (i + 1 >= args.size()) {
                 if (parsed.error.empty()) parsed.error = WideToUtf8(word) + " needs a value";
                 continue;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-struct OptionSpec {
+struct KnownOption {
     const wchar_t* name;  // "--codepage"
     bool takesValue;
 };
@@ -22,4 +22,4 @@ struct CommandArgs {
 // Parses args[first...]: "--help", "-h" and "/?" ask for help; every other
 // word that starts with "--" must be one of `options`.
 CommandArgs ParseCommandArgs(const std::vector<std::wstring>& args, size_t first,
-                             const std::vector<OptionSpec>& options);
+                             const std::vector<KnownOption>& options);

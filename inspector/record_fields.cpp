@@ -9,7 +9,7 @@ namespace {
 // Field sizes in code units, terminator included, as the records hold them.
 constexpr uint32_t kWide = sizeof(utf16_t);
 
-const FieldSpec kCategoryFields[] = {
+const FieldLayout kCategoryFields[] = {
     {"id", FieldKind::kInt32, 0},
     {"name", FieldKind::kText, sizeof(RuleCategory::name)},
     {"description", FieldKind::kText, sizeof(RuleCategory::description)},
@@ -24,7 +24,7 @@ const FieldSpec kCategoryFields[] = {
     {"wide extra text", FieldKind::kWideText, sizeof(RuleCategory::wideExtraText) / kWide},
 };
 
-const FieldSpec kItemFields[] = {
+const FieldLayout kItemFields[] = {
     {"root", FieldKind::kInt32, 0},
     {"key path", FieldKind::kText, sizeof(RuleItem::keyPath)},
     {"name", FieldKind::kText, sizeof(RuleItem::name)},
@@ -43,7 +43,7 @@ size_t ExplainRecord(const uint8_t* record, uint32_t length, const RecordLayout&
     const std::string bytes = std::to_string(length);
     uint32_t pos = 1;  // after the tag
     for (uint32_t f = 0; f < layout.count; ++f) {
-        const FieldSpec& field = layout.fields[f];
+        const FieldLayout& field = layout.fields[f];
         const uint64_t at = recordOffset + pos;
         if (field.kind == FieldKind::kInt32) {
             if (length - pos < 4) {

@@ -10,14 +10,14 @@
 
 enum class FieldKind { kInt32, kText, kWideText };
 
-struct FieldSpec {
+struct FieldLayout {
     const char* name;
     FieldKind kind;
     uint32_t limit;  // texts: field size in code units, terminator included
 };
 
 struct RecordLayout {
-    const FieldSpec* fields;
+    const FieldLayout* fields;
     uint32_t count;
 };
 

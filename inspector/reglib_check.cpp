@@ -15,7 +15,7 @@ const char kRegLibStreamName[] = "REGLIB";
 namespace {
 
 const size_t kRegInfoSize = 8;  // record count, data size
-const char* const kTextNames[] = {"category", "display name", "key path", "value spec", "number"};
+const char* const kTextNames[] = {"category", "display name", "key path", "value pattern", "number"};
 const size_t kTextCount = sizeof kTextNames / sizeof kTextNames[0];
 // The longest texts the reader keeps: the entry's fixed fields, its heap strings.
 const size_t kNameLimit = sizeof(RuleEntry::category) - 1;

@@ -17,6 +17,10 @@
 #define IDR_EXPERT_CATEGORY_MENU        213
 /* Submenu 0: the editor's item list; submenu 2: the hand-edit dialog's list. */
 #define IDR_RULE_LIST_MENUS             216
+/* The list images come from the hosting program, not the language module:
+   every host of the editor (console, tests, benchmark) carries them. */
+#define IDB_CATEGORY_LIST_IMAGES        139
+#define IDB_ITEM_LIST_IMAGES            140
 
 /* Add-category dialog */
 #define IDD_ADD_CATEGORY                142

@@ -89,9 +89,9 @@ STDAPI DllCanUnloadNow() { return ModuleLockCount() == 0 ? S_OK : S_FALSE; }
 STDAPI DllRegisterServer() {
     return ComCallNoThrow([] {
         ThreadLocaleScope locale(LOCALE_SYSTEM_DEFAULT);
-        HRESULT hr = RunRegistryScript(kAppIdScript, true);
+        HRESULT hr = RunRegistryScript(IDR_APPID_SCRIPT, true);
         if (FAILED(hr)) return hr;
-        hr = RunRegistryScript(kClassScript, true);
+        hr = RunRegistryScript(IDR_CLASS_SCRIPT, true);
         if (FAILED(hr)) return hr;
         return RegisterModuleTypeLib();
     });
@@ -100,10 +100,10 @@ STDAPI DllRegisterServer() {
 STDAPI DllUnregisterServer() {
     return ComCallNoThrow([] {
         ThreadLocaleScope locale(LOCALE_SYSTEM_DEFAULT);
-        HRESULT hr = RunRegistryScript(kClassScript, false);
+        HRESULT hr = RunRegistryScript(IDR_CLASS_SCRIPT, false);
         if (FAILED(hr)) return hr;
         hr = ::UnRegisterTypeLib(LIBID_VtPestrolSetLib, 1, 0, 0, SYS_WIN32);
         if (FAILED(hr)) return hr;
-        return RunRegistryScript(kAppIdScript, false);
+        return RunRegistryScript(IDR_APPID_SCRIPT, false);
     });
 }

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "dialogs/pestrol_set_dlg.h"
+#include "lang/resource.h"
 #include "plugin/com_module.h"
 #include "plugin/globals.h"
 #include "win/no_throw.h"
@@ -11,8 +12,6 @@
 #include "plugin/settings_transfer.h"
 
 namespace {
-const UINT kTitleString = 125;
-
 HWND PageWindow() { return g_pSetDlg ? g_pSetDlg->m_hWnd : nullptr; }
 
 // The page's Apply: the working copies over the real files (its result
@@ -69,7 +68,7 @@ ULONG STDMETHODCALLTYPE CVtPsSetPlugin::Release() {
 
 LONG STDMETHODCALLTYPE CVtPsSetPlugin::GetTitle(WCHAR* buffer, DWORD* bytes) {
     const LONG result = CallNoThrow(0L, [&] {
-        std::wstring title = LoadResourceString(kTitleString);
+        std::wstring title = LoadResourceString(IDS_PAGE_TITLE);
         const DWORD byteCount = static_cast<DWORD>(title.size() * sizeof(WCHAR));
         if (bytes) *bytes = byteCount;
         // No terminator: the console takes the byte count.

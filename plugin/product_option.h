@@ -14,8 +14,8 @@ static const CLSID CLSID_VtPsSetPlugin = {0xE3A5C1D9, 0x47B2, 0x4F0E, {0x8C, 0x6
 static const CLSID CLSID_VtPsSetPluginRegistered = {0x4C7E2A91, 0x6B3D, 0x4F58, {0x9E, 0x12, 0xA7, 0xC3, 0xD5, 0xB8, 0x0F, 0x64}};
 
 struct IProductOption : public IUnknown {
-    // Copies the page title (string 125) as UTF-16 without a terminator and
-    // stores its byte count.  Always 1.
+    // Copies the page title (the language module's IDS_PAGE_TITLE) as UTF-16
+    // without a terminator and stores its byte count.  Always 1.
     virtual LONG STDMETHODCALLTYPE GetTitle(WCHAR* buffer, DWORD* bytes) = 0;
     // Loads, creates the page once, moves it to rect and shows it without
     // activating.  0 when no page exists, else ShowWindow's answer.

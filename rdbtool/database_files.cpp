@@ -82,7 +82,7 @@ void ParseLibrary(const std::vector<uint8_t>& info, const std::vector<uint8_t>& 
     // The parsed list runs backwards; rules are kept in stream order.
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         const RuleEntry& e = **it;
-        library.rules.push_back(LibraryRule{e.category, e.displayName, e.keyPath, e.valueSpec, e.number});
+        library.rules.push_back(LibraryRule{e.category, e.displayName, e.keyPath, e.valuePattern, e.number});
     }
     FreeRuleEntries(list);
 }

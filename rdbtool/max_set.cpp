@@ -87,7 +87,7 @@ RdbSource RuleLibrarySet(const MaxSetShape& shape) {
             std::snprintf(text, sizeof text, "*");
         else
             std::snprintf(text, sizeof text, "value%u", r);
-        rule.valueSpec = text;
+        rule.valuePattern = text;
         rule.number = static_cast<int32_t>(r % 7);
         source.library.rules.push_back(rule);
     }

@@ -2,7 +2,7 @@
 // a backtick starts an escape: `` (backtick), `" (quote), `n `r `t, `xHH (one
 // raw byte, narrow texts only) and `uHHHH (one UTF-16 code unit, wide texts
 // only).  The backtick was chosen because registry paths are full of
-// backslashes and value specs of percent signs.
+// backslashes and value patterns of percent signs.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -42,7 +42,7 @@ struct LibraryRule {
     std::string category;     // never empty: a record that begins with NUL ends the library
     std::string displayName;
     std::string keyPath;      // short root name, backslash, path
-    std::string valueSpec;
+    std::string valuePattern;
     int32_t number = 0;
 };
 

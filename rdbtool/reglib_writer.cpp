@@ -28,7 +28,7 @@ std::vector<uint8_t> EncodeRegLib(const RuleLibrary& library) {
         AppendText(data, rule.category);
         AppendText(data, rule.displayName);
         AppendText(data, rule.keyPath);
-        AppendText(data, rule.valueSpec);
+        AppendText(data, rule.valuePattern);
         AppendText(data, std::to_string(rule.number));
         data.push_back(library.separator);
     }

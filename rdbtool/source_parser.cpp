@@ -18,7 +18,7 @@ const size_t kCategoryNameSize = sizeof(RuleCategory::name);
 const size_t kCategoryTextSize = sizeof(RuleCategory::description);
 const size_t kItemTextSize = sizeof(RuleItem::keyPath);
 const size_t kRuleNameSize = sizeof(RuleEntry::category);
-const size_t kRuleTextMaxLength = 1023;  // what the library reader keeps of a key path or value spec
+const size_t kRuleTextMaxLength = 1023;  // what the library reader keeps of a key path or value pattern
 
 struct ParseFailure {
     std::string text;
@@ -280,18 +280,18 @@ void SourceParser::Separator(const std::vector<SourceToken>& tokens) {
 
 void SourceParser::Rule(const std::vector<SourceToken>& tokens) {
     RequireCodePage("rule");
-    RequireCount(tokens, 5, 6, "rule \"category\" \"display name\" \"key path\" \"value spec\" [NUMBER]");
+    RequireCount(tokens, 5, 6, "rule \"category\" \"display name\" \"key path\" \"value pattern\" [NUMBER]");
     LibraryRule rule;
     rule.category = Narrow(tokens[1]);
     rule.displayName = Narrow(tokens[2]);
     rule.keyPath = Narrow(tokens[3]);
-    rule.valueSpec = Narrow(tokens[4]);
+    rule.valuePattern = Narrow(tokens[4]);
     if (tokens.size() == 6) rule.number = static_cast<int32_t>(Number(tokens[5], INT32_MIN, INT32_MAX));
     if (rule.category.empty()) Fail("a rule's category must not be empty: readers stop at a record that begins empty");
     if (rule.category.size() >= kRuleNameSize || rule.displayName.size() >= kRuleNameSize)
         Fail("category and display name are at most " + std::to_string(kRuleNameSize - 1) + " bytes");
-    if (rule.keyPath.size() > kRuleTextMaxLength || rule.valueSpec.size() > kRuleTextMaxLength)
-        Fail("key path and value spec are at most " + std::to_string(kRuleTextMaxLength) + " bytes");
+    if (rule.keyPath.size() > kRuleTextMaxLength || rule.valuePattern.size() > kRuleTextMaxLength)
+        Fail("key path and value pattern are at most " + std::to_string(kRuleTextMaxLength) + " bytes");
     const size_t slash = rule.keyPath.find('\\');
     if (slash == std::string::npos || RootFromShortName(rule.keyPath.substr(0, slash).c_str()) == 0)
         Warn("key path \"" + rule.keyPath + "\" does not begin with a short root name (HKLM\\...): it gives no item");

@@ -103,7 +103,7 @@ std::string PrintSource(const RdbSource& source) {
     out += "separator " + Format("0x%02X", source.library.separator) + "\n\n";
     for (const LibraryRule& rule : source.library.rules)
         out += "rule " + QuoteAnsiText(rule.category, codePage) + " " + QuoteAnsiText(rule.displayName, codePage) + " " +
-               QuoteAnsiText(rule.keyPath, codePage) + " " + QuoteAnsiText(rule.valueSpec, codePage) + " " +
+               QuoteAnsiText(rule.keyPath, codePage) + " " + QuoteAnsiText(rule.valuePattern, codePage) + " " +
                std::to_string(rule.number) + "\n";
     return out;
 }

@@ -6,7 +6,7 @@
 #include "core/root_names.h"
 #include "core/rule_text.h"
 #include "rules/rule_entry_list.h"
-#include "rules/value_spec.h"
+#include "rules/value_pattern.h"
 
 bool IsDisplayNameKey(std::string_view key) { return EqualIgnoringAsciiCase(key, kDisplayNameKey); }
 
@@ -23,7 +23,7 @@ bool IsRuleKey(std::string_view key) {
 RuleEntry* MakeExpandedRule(const char* section, const char* displayName, const char* key, const char* value) {
     RuleEntryList entry(MakeRuleEntry(section, displayName, key, value));
     if (!entry) return nullptr;
-    entry->valueSpec = ExpandValueSpec(entry->valueSpec);
-    if (!entry->valueSpec) return nullptr;  // out of memory: the rule is dropped
+    entry->valuePattern = ExpandValuePattern(entry->valuePattern);
+    if (!entry->valuePattern) return nullptr;  // out of memory: the rule is dropped
     return entry.release();
 }

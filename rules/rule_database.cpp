@@ -12,7 +12,7 @@
 #include "core/reglib.h"
 #include "win/ansi_text.h"
 #include "rules/rule_storage.h"
-#include "rules/value_spec.h"
+#include "rules/value_pattern.h"
 
 namespace {
 const char kRegDefineStream[] = "RegDefine";
@@ -211,8 +211,8 @@ RuleEntry* ReadRuleLibrary(const wchar_t* path) {
     RuleEntry* list = ParseRegLib(bytes, info.size, info.count);
     for (RuleEntry** link = &list; *link;) {
         RuleEntry* entry = *link;
-        entry->valueSpec = ExpandValueSpec(entry->valueSpec);
-        if (entry->valueSpec) {
+        entry->valuePattern = ExpandValuePattern(entry->valuePattern);
+        if (entry->valuePattern) {
             link = &entry->next;
             continue;
         }

@@ -49,6 +49,6 @@ int WriteCategories(const char* path, const RuleCategory* categories, uint32_t c
 int WriteCategories(const wchar_t* path, const RuleCategory* categories, uint32_t count);
 
 // The rules of a rule library, in the reverse of their "REGLIB" order, value
-// specs expanded; null when there are none or the file is unusable.
+// patterns expanded; null when there are none or the file is unusable.
 RuleEntry* ReadRuleLibrary(const char* path);
 RuleEntry* ReadRuleLibrary(const wchar_t* path);

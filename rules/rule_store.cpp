@@ -12,6 +12,7 @@
 #include "core/root_names.h"
 #include "core/rule_entry.h"
 #include "core/rule_text.h"
+#include "lang/resource.h"
 #include "win/install_info.h"
 #include "win/resource_module.h"
 #include "win/settings_files.h"
@@ -25,10 +26,6 @@ RuleStore g_ruleStore;
 namespace {
 
 void (*g_retryWait)(DWORD) = nullptr;
-
-const UINT kUserCategoryDescription = 157;
-const UINT kUserCategoryName = 158;
-const UINT kUserCategoryExtraText = 159;
 
 // A zero-filled array of `capacity` records, freed with free().
 RuleCategory* AllocCategories(uint32_t capacity = kMaxCategories) {
@@ -72,9 +69,9 @@ std::string AnsiPath(const wchar_t* path) {
 void FillUserCategory(RuleCategory& category) {
     std::memset(&category, 0, sizeof category);
     category.id = kUserCategoryId;
-    const std::wstring name = LoadResourceString(kUserCategoryName);
-    const std::wstring description = LoadResourceString(kUserCategoryDescription);
-    const std::wstring extra = LoadResourceString(kUserCategoryExtraText);
+    const std::wstring name = LoadResourceString(IDS_USER_CATEGORY_NAME);
+    const std::wstring description = LoadResourceString(IDS_USER_CATEGORY_DESCRIPTION);
+    const std::wstring extra = LoadResourceString(IDS_USER_CATEGORY_EXTRA);
     WideToAnsiCut(name.c_str(), category.name, sizeof category.name);
     WideToAnsiCut(description.c_str(), category.description, sizeof category.description);
     WideToAnsiCut(extra.c_str(), category.extraText, sizeof category.extraText);

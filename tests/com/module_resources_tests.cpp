@@ -6,6 +6,7 @@
 
 #include "com_test_support.h"
 #include "plugin/product_option.h"
+#include "plugin/resources/module_ids.h"
 
 #include <oleauto.h>
 
@@ -29,7 +30,7 @@ TEST(ModuleResourcesTest, NameVersionAndScripts) {
     ASSERT_TRUE(dll.Loaded());
 
     wchar_t name[64] = {};
-    EXPECT_EQ(12, ::LoadStringW(dll.module, 100, name, 64));
+    EXPECT_EQ(12, ::LoadStringW(dll.module, IDS_MODULE_NAME, name, 64));
     EXPECT_STREQ(L"VtPestrolSet", name);
 
     const std::wstring path = dll.FileName();
@@ -54,8 +55,8 @@ TEST(ModuleResourcesTest, NameVersionAndScripts) {
         EXPECT_STREQ(L"VtPestrolSet.dll", text);
     }
 
-    const std::string appIdScript = ScriptText(dll.module, 101);
-    const std::string classScript = ScriptText(dll.module, 102);
+    const std::string appIdScript = ScriptText(dll.module, IDR_APPID_SCRIPT);
+    const std::string classScript = ScriptText(dll.module, IDR_CLASS_SCRIPT);
     EXPECT_NE(std::string::npos, appIdScript.find("'VtPestrolSet.DLL'"));
     EXPECT_NE(std::string::npos, classScript.find("InprocServer32 = s '%MODULE%'"));
 }

@@ -153,11 +153,11 @@ TEST_P(ScaledLayout, ExpertEditorFitsAtFirstAndSmallestSize) {
     // Each button set in turn: the category set shows first, the item set
     // once the item list has the focus.
     auto checkBothSets = [&](const std::string& size) {
-        NotifyFocus(window, CExpertDlg::IDC_CATEGORY_LIST);
-        ASSERT_TRUE(::IsWindowVisible(::GetDlgItem(window, CExpertDlg::IDC_ADD_CATEGORY)));
+        NotifyFocus(window, IDC_EXPERT_CATEGORY_LIST);
+        ASSERT_TRUE(::IsWindowVisible(::GetDlgItem(window, IDC_EXPERT_ADD_CATEGORY)));
         Check(window, "expert editor, categories, " + size);
-        NotifyFocus(window, CExpertDlg::IDC_ITEM_LIST);
-        ASSERT_TRUE(::IsWindowVisible(::GetDlgItem(window, CExpertDlg::IDC_ADD_ITEM)));
+        NotifyFocus(window, IDC_EXPERT_ITEM_LIST);
+        ASSERT_TRUE(::IsWindowVisible(::GetDlgItem(window, IDC_EXPERT_ADD_ITEM)));
         ExpectDialogFits(window, prefix_ + ", expert editor, items, " + size);
     };
     checkBothSets("first size");

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dialogs/class_add_dlg.h"
+#include "lang/resource.h"
 #include "tests/expert/expert_test_support.h"
 #include "tests/support/test_files.h"
 
@@ -13,13 +14,13 @@ using namespace testing_support;
 
 namespace {
 
-const int kRadios[] = {1026, 1029, 1030};
+const int kRadios[] = {IDC_CLASSADD_ACTION_ASK, IDC_CLASSADD_ACTION_BLOCK, IDC_CLASSADD_ACTION_ALLOW};
 
 // What the dialog showed when it opened.
 struct Shown {
     std::wstring caption, name, description;
     bool nameReadOnly = false, descriptionReadOnly = false;
-    bool box1025 = false, box1027 = false, box1028 = false, box1031 = false;
+    bool modeBox200 = false, modeBox101 = false, modeBox002 = false, adminOnlyBox = false;
     bool adminOnlyEnabled = false;
     int radio = -1;
 };
@@ -27,15 +28,16 @@ struct Shown {
 Shown ReadShown(HWND dialog) {
     Shown shown;
     shown.caption = ModalScript::WindowText(dialog);
-    shown.name = ControlText(dialog, 1023);
-    shown.description = ControlText(dialog, 1024);
-    shown.nameReadOnly = (::GetWindowLongW(::GetDlgItem(dialog, 1023), GWL_STYLE) & ES_READONLY) != 0;
-    shown.descriptionReadOnly = (::GetWindowLongW(::GetDlgItem(dialog, 1024), GWL_STYLE) & ES_READONLY) != 0;
-    shown.box1025 = IsChecked(dialog, 1025);
-    shown.box1027 = IsChecked(dialog, 1027);
-    shown.box1028 = IsChecked(dialog, 1028);
-    shown.box1031 = IsChecked(dialog, 1031);
-    shown.adminOnlyEnabled = ::IsWindowEnabled(::GetDlgItem(dialog, 1031)) != FALSE;
+    shown.name = ControlText(dialog, IDC_CLASSADD_NAME);
+    shown.description = ControlText(dialog, IDC_CLASSADD_DESCRIPTION);
+    shown.nameReadOnly = (::GetWindowLongW(::GetDlgItem(dialog, IDC_CLASSADD_NAME), GWL_STYLE) & ES_READONLY) != 0;
+    shown.descriptionReadOnly =
+        (::GetWindowLongW(::GetDlgItem(dialog, IDC_CLASSADD_DESCRIPTION), GWL_STYLE) & ES_READONLY) != 0;
+    shown.modeBox200 = IsChecked(dialog, IDC_CLASSADD_MODE_200);
+    shown.modeBox101 = IsChecked(dialog, IDC_CLASSADD_MODE_101);
+    shown.modeBox002 = IsChecked(dialog, IDC_CLASSADD_MODE_002);
+    shown.adminOnlyBox = IsChecked(dialog, IDC_CLASSADD_ADMIN_ONLY);
+    shown.adminOnlyEnabled = ::IsWindowEnabled(::GetDlgItem(dialog, IDC_CLASSADD_ADMIN_ONLY)) != FALSE;
     for (int i = 0; i < 3; ++i)
         if (IsChecked(dialog, kRadios[i])) shown.radio = i;
     return shown;
@@ -74,11 +76,11 @@ TEST_P(ClassAddLanguages, NewRecordOpensWritableWithTheUsualOptionForAnyUser) {
     EXPECT_EQ(shown.description, L"");
     EXPECT_FALSE(shown.nameReadOnly);
     EXPECT_FALSE(shown.descriptionReadOnly);
-    EXPECT_FALSE(shown.box1025);
-    EXPECT_FALSE(shown.box1027);
-    EXPECT_TRUE(shown.box1028);
+    EXPECT_FALSE(shown.modeBox200);
+    EXPECT_FALSE(shown.modeBox101);
+    EXPECT_TRUE(shown.modeBox002);
     EXPECT_EQ(shown.radio, 0);
-    EXPECT_FALSE(shown.box1031);
+    EXPECT_FALSE(shown.adminOnlyBox);
     // Protection is an administrator's decision.
     EXPECT_FALSE(shown.adminOnlyEnabled);
 }
@@ -98,10 +100,10 @@ TEST_P(ClassAddLanguages, ExistingCategoryShowsItsTextsReadOnly) {
     EXPECT_EQ(shown.description, description);
     EXPECT_TRUE(shown.nameReadOnly);
     EXPECT_TRUE(shown.descriptionReadOnly);
-    EXPECT_TRUE(shown.box1025);
-    EXPECT_FALSE(shown.box1028);  // some option was set, so none is added
+    EXPECT_TRUE(shown.modeBox200);
+    EXPECT_FALSE(shown.modeBox002);  // some option was set, so none is added
     EXPECT_EQ(shown.radio, 1);
-    EXPECT_TRUE(shown.box1031);
+    EXPECT_TRUE(shown.adminOnlyBox);
     EXPECT_TRUE(shown.adminOnlyEnabled);
 }
 
@@ -113,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, ClassAddLanguages, ::testing::Values(kEn
 TEST_F(ClassAddTest, ModeBitsRoundTripThroughTheThreeBoxes) {
     struct Case {
         int32_t mode;
-        bool box1025, box1027, box1028;
+        bool modeBox200, modeBox101, modeBox002;
         int32_t stored;
     };
     const Case cases[] = {
@@ -133,9 +135,9 @@ TEST_F(ClassAddTest, ModeBitsRoundTripThroughTheThreeBoxes) {
                       ClickButton(dialog, IDOK);
                   }),
                   1);
-        EXPECT_EQ(shown.box1025, c.box1025);
-        EXPECT_EQ(shown.box1027, c.box1027);
-        EXPECT_EQ(shown.box1028, c.box1028);
+        EXPECT_EQ(shown.modeBox200, c.modeBox200);
+        EXPECT_EQ(shown.modeBox101, c.modeBox101);
+        EXPECT_EQ(shown.modeBox002, c.modeBox002);
         EXPECT_EQ(record.mode, c.stored);
     }
 }
@@ -179,12 +181,12 @@ TEST_F(ClassAddTest, OkWritesTheNewCategoryAndLeavesIdAndItemsAlone) {
     RuleItem* items = record.items;
     record.id = 0;
     ASSERT_EQ(Run(record, [](HWND dialog) {
-                  SetControlText(dialog, 1023, L"Office add-ins");
-                  SetControlText(dialog, 1024, L"Where add-ins register.");
-                  SetChecked(dialog, 1025, true);
-                  SetChecked(dialog, 1031, true);
-                  SetChecked(dialog, 1026, false);
-                  SetChecked(dialog, 1030, true);
+                  SetControlText(dialog, IDC_CLASSADD_NAME, L"Office add-ins");
+                  SetControlText(dialog, IDC_CLASSADD_DESCRIPTION, L"Where add-ins register.");
+                  SetChecked(dialog, IDC_CLASSADD_MODE_200, true);
+                  SetChecked(dialog, IDC_CLASSADD_ADMIN_ONLY, true);
+                  SetChecked(dialog, IDC_CLASSADD_ACTION_ASK, false);
+                  SetChecked(dialog, IDC_CLASSADD_ACTION_ALLOW, true);
                   ClickButton(dialog, IDOK);
               }),
               1);
@@ -203,7 +205,7 @@ TEST_F(ClassAddTest, OkWritesTheNewCategoryAndLeavesIdAndItemsAlone) {
 TEST_F(ClassAddTest, AnAdministratorCanLiftTheProtection) {
     RuleCategory record = Category(800, L"Guarded", 0, 2, 1);
     ASSERT_EQ(Run(record, [](HWND dialog) {
-                  SetChecked(dialog, 1031, false);
+                  SetChecked(dialog, IDC_CLASSADD_ADMIN_ONLY, false);
                   ClickButton(dialog, IDOK);
               }),
               1);
@@ -214,12 +216,12 @@ TEST_F(ClassAddTest, CancelAndCloseLeaveTheRecordAsItWas) {
     RuleCategory record = Category(800, L"Mine", 2, 0x200);
     const RuleCategory before = record;
     EXPECT_EQ(Run(record, [](HWND dialog) {
-                  SetChecked(dialog, 1028, true);
+                  SetChecked(dialog, IDC_CLASSADD_MODE_002, true);
                   ClickButton(dialog, IDCANCEL);
               }),
               0);
     EXPECT_EQ(Run(record, [](HWND dialog) {
-                  SetChecked(dialog, 1027, true);
+                  SetChecked(dialog, IDC_CLASSADD_MODE_101, true);
                   ::PostMessageW(dialog, WM_CLOSE, 0, 0);
               }),
               0);
@@ -232,7 +234,8 @@ TEST_F(ClassAddTest, EmptyNameOrNoOptionIsRefusedWithAMessageAndTheDialogStaysOp
         bool anyOption;
         UINT message;
     };
-    for (const Case& c : {Case{L"", true, 134}, Case{L"Mine", false, 133}, Case{L"", false, 134}}) {
+    for (const Case& c : {Case{L"", true, IDS_CLASSADD_NAME_EMPTY}, Case{L"Mine", false, IDS_CLASSADD_NO_OPTION},
+                          Case{L"", false, IDS_CLASSADD_NAME_EMPTY}}) {
         SCOPED_TRACE(c.message);
         RuleCategory record = {};
         HWND dialog = nullptr;
@@ -241,8 +244,9 @@ TEST_F(ClassAddTest, EmptyNameOrNoOptionIsRefusedWithAMessageAndTheDialogStaysOp
         script
             .Then([&](HWND window) {
                 dialog = window;
-                SetControlText(window, 1023, c.name);
-                for (int box : {1025, 1027, 1028}) SetChecked(window, box, c.anyOption && box == 1027);
+                SetControlText(window, IDC_CLASSADD_NAME, c.name);
+                for (int box : {IDC_CLASSADD_MODE_200, IDC_CLASSADD_MODE_101, IDC_CLASSADD_MODE_002})
+                    SetChecked(window, box, c.anyOption && box == IDC_CLASSADD_MODE_101);
                 ClickButton(window, IDOK);
             })
             .Then(AnswerThenCommand(log, dialog, IDCANCEL));
@@ -253,7 +257,7 @@ TEST_F(ClassAddTest, EmptyNameOrNoOptionIsRefusedWithAMessageAndTheDialogStaysOp
         ASSERT_EQ(log.texts.size(), 1u);
         EXPECT_EQ(log.texts[0], Text(c.message));
         // The system's own title: the message has no caption of its own.
-        EXPECT_NE(log.captions[0], Text(146));
+        EXPECT_NE(log.captions[0], Text(IDS_RULE_MESSAGE_CAPTION));
         RuleCategory zero = {};
         EXPECT_EQ(std::memcmp(&record, &zero, sizeof(record)), 0);
     }
@@ -264,7 +268,7 @@ TEST_F(ClassAddTest, OverlongTextsOnlyMoveTheFocus) {
         int id;
         size_t limit;
     };
-    for (const Case& c : {Case{1023, 60}, Case{1024, 500}}) {
+    for (const Case& c : {Case{IDC_CLASSADD_NAME, 60}, Case{IDC_CLASSADD_DESCRIPTION, 500}}) {
         SCOPED_TRACE(c.id);
         RuleCategory record = {};
         HWND focusAfterLong = nullptr, expected = nullptr;
@@ -273,7 +277,7 @@ TEST_F(ClassAddTest, OverlongTextsOnlyMoveTheFocus) {
         script.Then([&](HWND dialog) {
             expected = ::GetDlgItem(dialog, c.id);
             RunWhenShown(dialog, [&, dialog] {
-                SetControlText(dialog, 1023, L"Name");
+                SetControlText(dialog, IDC_CLASSADD_NAME, L"Name");
                 SetControlText(dialog, c.id, std::wstring(c.limit + 1, L'n'));
                 ::SetFocus(::GetDlgItem(dialog, IDOK));
                 SendCommand(dialog, IDOK);
@@ -289,7 +293,7 @@ TEST_F(ClassAddTest, OverlongTextsOnlyMoveTheFocus) {
         EXPECT_EQ(script.UnexpectedWindows(), 0) << "no message box for a long text";
         EXPECT_TRUE(stillOpen);
         EXPECT_EQ(focusAfterLong, expected);
-        if (c.id == 1023) {
+        if (c.id == IDC_CLASSADD_NAME) {
             EXPECT_EQ(std::wstring(record.wideName).size(), 60u);
             EXPECT_EQ(std::strlen(record.name), 60u);
         } else {
@@ -305,8 +309,18 @@ TEST_F(ClassAddTest, StylesItsControlsThroughTheSkinInOrder) {
     RuleCategory record = {};
     Run(record, [](HWND dialog) { ClickButton(dialog, IDCANCEL); });
     const std::vector<RecordingSkin::Call> expected = {
-        {0, 0},    {5, 1023}, {5, 1024}, {4, 1},    {4, 2},    {3, 1026}, {3, 1029},
-        {3, 1030}, {2, 1025}, {2, 1027}, {2, 1028}, {2, 1031},
+        {0, 0},
+        {5, IDC_CLASSADD_NAME},
+        {5, IDC_CLASSADD_DESCRIPTION},
+        {4, IDOK},
+        {4, IDCANCEL},
+        {3, IDC_CLASSADD_ACTION_ASK},
+        {3, IDC_CLASSADD_ACTION_BLOCK},
+        {3, IDC_CLASSADD_ACTION_ALLOW},
+        {2, IDC_CLASSADD_MODE_200},
+        {2, IDC_CLASSADD_MODE_101},
+        {2, IDC_CLASSADD_MODE_002},
+        {2, IDC_CLASSADD_ADMIN_ONLY},
     };
     EXPECT_EQ(style.Calls(), expected);
 }

@@ -15,6 +15,7 @@
 #include "core/root_names.h"
 #include "dialogs/expert_dlg.h"
 #include "dialogs/modified_flag.h"
+#include "lang/resource.h"
 #include "win/settings_files.h"
 #include "plugin/settings_transfer.h"
 #include "rules/rule_database.h"
@@ -27,15 +28,15 @@ using namespace testing_support;
 
 namespace {
 
-const int kCategoryList = 1015, kItemList = 1016;
-const int kCategoryButtons[] = {1019, 1020, 1053};
-const int kItemButtons[] = {1055, 1056};
+const int kCategoryButtons[] = {IDC_EXPERT_EDIT_CATEGORY, IDC_EXPERT_ADD_CATEGORY, IDC_EXPERT_DELETE_CATEGORY};
+const int kItemButtons[] = {IDC_EXPERT_ADD_ITEM, IDC_EXPERT_DELETE_ITEM};
 
 // The add-category dialog: names the new category, then OK.
-ModalScript::Step NameCategory(const std::wstring& name, int radio = 1026) {
+ModalScript::Step NameCategory(const std::wstring& name, int radio = IDC_CLASSADD_ACTION_ASK) {
     return [name, radio](HWND dialog) {
-        SetControlText(dialog, 1023, name);
-        for (int id : {1026, 1029, 1030}) SetChecked(dialog, id, id == radio);
+        SetControlText(dialog, IDC_CLASSADD_NAME, name);
+        for (int id : {IDC_CLASSADD_ACTION_ASK, IDC_CLASSADD_ACTION_BLOCK, IDC_CLASSADD_ACTION_ALLOW})
+            SetChecked(dialog, id, id == radio);
         ClickButton(dialog, IDOK);
     };
 }
@@ -43,9 +44,9 @@ ModalScript::Step NameCategory(const std::wstring& name, int radio = 1026) {
 // The add-item dialog: root entry, key path, name, then OK.
 ModalScript::Step DescribeItem(int rootEntry, const std::wstring& keyPath, const std::wstring& name) {
     return [rootEntry, keyPath, name](HWND dialog) {
-        ::SendDlgItemMessageW(dialog, 1008, CB_SETCURSEL, static_cast<WPARAM>(rootEntry), 0);
-        SetControlText(dialog, 1022, keyPath);
-        SetControlText(dialog, 1023, name);
+        ::SendDlgItemMessageW(dialog, IDC_ITEMADD_ROOT, CB_SETCURSEL, static_cast<WPARAM>(rootEntry), 0);
+        SetControlText(dialog, IDC_ITEMADD_KEY_PATH, keyPath);
+        SetControlText(dialog, IDC_ITEMADD_NAME, name);
         ClickButton(dialog, IDOK);
     };
 }
@@ -87,8 +88,8 @@ protected:
         window_ = ShowModeless(*dialog_, *script_);
         EXPECT_NE(window_, nullptr);
         EXPECT_EQ(script_->PendingSteps(), 0u);
-        categories_ = ::GetDlgItem(window_, kCategoryList);
-        items_ = ::GetDlgItem(window_, kItemList);
+        categories_ = ::GetDlgItem(window_, IDC_EXPERT_CATEGORY_LIST);
+        items_ = ::GetDlgItem(window_, IDC_EXPERT_ITEM_LIST);
         return window_;
     }
 
@@ -110,14 +111,14 @@ protected:
             if (!Shown(id)) return false;
         for (int id : kItemButtons)
             if (Shown(id)) return false;
-        return ControlText(window_, 1074) == Text(144);
+        return ControlText(window_, IDC_EXPERT_HINT) == Text(IDS_EXPERT_HINT_CATEGORIES);
     }
     bool InItemMode() const {
         for (int id : kCategoryButtons)
             if (Shown(id)) return false;
         for (int id : kItemButtons)
             if (!Shown(id)) return false;
-        return ControlText(window_, 1074) == Text(145);
+        return ControlText(window_, IDC_EXPERT_HINT) == Text(IDS_EXPERT_HINT_ITEMS);
     }
 
     std::vector<std::vector<std::wstring>> CategoryRows() const { return ListRows(categories_, 2); }
@@ -137,15 +138,14 @@ TEST_P(ExpertLanguages, OpensWithTheStoreInOrderAndTheFirstCategoryShown) {
     SelectLanguage(GetParam());
     Open();
     EXPECT_EQ(ModalScript::WindowText(window_), GetParam() == kEnglish ? L"Expert Rules" : L"专家规则");
-    EXPECT_EQ(ColumnHeader(categories_, 0), Text(185));
-    EXPECT_EQ(ColumnHeader(categories_, 1), Text(186));
-    EXPECT_EQ(ColumnHeader(items_, 0), Text(142));
-    EXPECT_EQ(ColumnHeader(items_, 1), Text(138));
-    // Action texts: 128 for action 0, 129 for 2, 130 for 1.
-    EXPECT_EQ(CategoryRows(), (std::vector<std::vector<std::wstring>>{{L"Startup programs", Text(128)},
-                                                                       {L"Browser settings", Text(129)},
-                                                                       {L"User Rules", Text(130)},
-                                                                       {L"My programs", Text(128)}}));
+    EXPECT_EQ(ColumnHeader(categories_, 0), Text(IDS_CATEGORY_COLUMN_NAME));
+    EXPECT_EQ(ColumnHeader(categories_, 1), Text(IDS_CATEGORY_COLUMN_ACTION));
+    EXPECT_EQ(ColumnHeader(items_, 0), Text(IDS_ITEM_COLUMN_ROOT));
+    EXPECT_EQ(ColumnHeader(items_, 1), Text(IDS_ITEM_COLUMN_KEY_PATH));
+    EXPECT_EQ(CategoryRows(), (std::vector<std::vector<std::wstring>>{{L"Startup programs", Text(IDS_ACTION_ASK)},
+                                                                      {L"Browser settings", Text(IDS_ACTION_BLOCK)},
+                                                                      {L"User Rules", Text(IDS_ACTION_ALLOW)},
+                                                                      {L"My programs", Text(IDS_ACTION_ASK)}}));
     for (int row = 0; row < 4; ++row) {
         LVITEMW item = {};
         item.mask = LVIF_PARAM;
@@ -159,9 +159,9 @@ TEST_P(ExpertLanguages, OpensWithTheStoreInOrderAndTheFirstCategoryShown) {
                               {L"HKEY_LOCAL_MACHINE", L"Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
                               {L"HKEY_CURRENT_USER", L"Software\\Run2"}}));
     EXPECT_TRUE(InCategoryMode());
-    EXPECT_FALSE(Enabled(1053)) << "a shipped category cannot be deleted";
-    EXPECT_TRUE(Enabled(1019));
-    // The row images come from the hosting program's bitmaps 139 and 140.
+    EXPECT_FALSE(Enabled(IDC_EXPERT_DELETE_CATEGORY)) << "a shipped category cannot be deleted";
+    EXPECT_TRUE(Enabled(IDC_EXPERT_EDIT_CATEGORY));
+    // The row images come from the hosting program's bitmaps.
     auto images = [](HWND list, int which) {
         return ::ImageList_GetImageCount(reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, which, 0)));
     };
@@ -182,11 +182,11 @@ TEST_F(ExpertTest, SelectingACategoryShowsItsItemsAndWhetherItMayBeDeleted) {
     Select(3);
     EXPECT_EQ(dialog_->m_nCurCategory, 3);
     EXPECT_EQ(ItemRows(), (std::vector<std::vector<std::wstring>>{{L"HKEY_CURRENT_USER", L"Software\\Mine"}}));
-    EXPECT_TRUE(Enabled(1053));
+    EXPECT_TRUE(Enabled(IDC_EXPERT_DELETE_CATEGORY));
     Select(2);
     EXPECT_EQ(dialog_->m_nCurCategory, 2);
     EXPECT_TRUE(ItemRows().empty()) << ::testing::PrintToString(ItemRows());
-    EXPECT_FALSE(Enabled(1053));
+    EXPECT_FALSE(Enabled(IDC_EXPERT_DELETE_CATEGORY));
     EXPECT_TRUE(InCategoryMode());
 }
 
@@ -194,14 +194,14 @@ TEST_F(ExpertTest, TheItemListSwitchesToItemButtonsAndTheCategoryListBack) {
     Open();
     ItemMode();
     EXPECT_TRUE(InItemMode());
-    EXPECT_TRUE(Enabled(1056)) << "rows exist, selected or not";
+    EXPECT_TRUE(Enabled(IDC_EXPERT_DELETE_ITEM)) << "rows exist, selected or not";
     ::SetFocus(categories_);
     EXPECT_TRUE(InCategoryMode());
     // An empty category: the delete button has nothing to delete.
     Select(2);
     ItemMode();
     EXPECT_TRUE(InItemMode());
-    EXPECT_FALSE(Enabled(1056));
+    EXPECT_FALSE(Enabled(IDC_EXPERT_DELETE_ITEM));
 }
 
 TEST_F(ExpertTest, NewCategoriesGetIdsFrom800AndAFreedIdIsReused) {
@@ -210,27 +210,27 @@ TEST_F(ExpertTest, NewCategoriesGetIdsFrom800AndAFreedIdIsReused) {
     ASSERT_TRUE(monitor.Created());
     Open();
     script_->Then(NameCategory(L"First")).Then(NameCategory(L"Second"));
-    EXPECT_EQ(Command(1020), 1);
-    EXPECT_EQ(Command(1020), 1);
+    EXPECT_EQ(Command(IDC_EXPERT_ADD_CATEGORY), 1);
+    EXPECT_EQ(Command(IDC_EXPERT_ADD_CATEGORY), 1);
     ASSERT_EQ(g_ruleStore.count, 4u);
     EXPECT_EQ(g_ruleStore.categories[2].id, 800);
     EXPECT_EQ(g_ruleStore.categories[3].id, 801);
-    EXPECT_EQ(CategoryRows().back(), (std::vector<std::wstring>{L"Second", Text(128)}));
+    EXPECT_EQ(CategoryRows().back(), (std::vector<std::wstring>{L"Second", Text(IDS_ACTION_ASK)}));
     // The new row is selected, so its (empty) items are shown.
     EXPECT_EQ(SelectedRow(categories_), 3);
     EXPECT_EQ(dialog_->m_nCurCategory, 3);
-    EXPECT_TRUE(Enabled(1053));
+    EXPECT_TRUE(Enabled(IDC_EXPERT_DELETE_CATEGORY));
 
     script_->AnswerMessageBox(IDOK);
-    Command(1053);
+    Command(IDC_EXPERT_DELETE_CATEGORY);
     ASSERT_EQ(script_->MessageTexts().size(), 1u);
-    EXPECT_EQ(script_->MessageTexts()[0], Text(127));
+    EXPECT_EQ(script_->MessageTexts()[0], Text(IDS_EXPERT_ASK_DELETE_CATEGORY));
     EXPECT_EQ(script_->MessageCaptions()[0], L"NOTICE");
     ASSERT_EQ(g_ruleStore.count, 3u);
     EXPECT_EQ(ListRowCount(categories_), 3);
 
     script_->Then(NameCategory(L"Third"));
-    EXPECT_EQ(Command(1020), 1);
+    EXPECT_EQ(Command(IDC_EXPERT_ADD_CATEGORY), 1);
     EXPECT_EQ(g_ruleStore.categories[3].id, 801);
     EXPECT_EQ(monitor.Commands(), 4);
     EXPECT_EQ(script_->UnexpectedWindows(), 0);
@@ -241,9 +241,9 @@ TEST_F(ExpertTest, ANameThatDiffersOnlyInLetterCaseIsRefused) {
     ASSERT_TRUE(monitor.Created());
     Open();
     script_->Then(NameCategory(L"STARTUP Programs")).AnswerMessageBox(IDOK);
-    EXPECT_EQ(Command(1020), 0);
+    EXPECT_EQ(Command(IDC_EXPERT_ADD_CATEGORY), 0);
     ASSERT_EQ(script_->MessageTexts().size(), 1u);
-    EXPECT_EQ(script_->MessageTexts()[0], Text(131));
+    EXPECT_EQ(script_->MessageTexts()[0], Text(IDS_EXPERT_NAME_EXISTS));
     EXPECT_EQ(g_ruleStore.count, 4u);
     EXPECT_EQ(ListRowCount(categories_), 4);
     RuleCategory zero = {};
@@ -257,7 +257,7 @@ TEST_F(ExpertTest, CancellingTheNewCategoryNeitherAddsNorSavesNorNotifies) {
     ASSERT_TRUE(monitor.Created());
     Open();
     script_->Then(Press(IDCANCEL));
-    EXPECT_EQ(Command(1020), 0);
+    EXPECT_EQ(Command(IDC_EXPERT_ADD_CATEGORY), 0);
     EXPECT_EQ(g_ruleStore.count, 4u);
     EXPECT_EQ(ListRowCount(categories_), 4);
     EXPECT_FALSE(Saved());
@@ -271,9 +271,9 @@ TEST_F(ExpertTest, With999CategoriesNoDialogOpens) {
     Open();
     EXPECT_EQ(ListRowCount(categories_), 999);
     script_->AnswerMessageBox(IDOK);
-    EXPECT_EQ(Command(1020), 0);
+    EXPECT_EQ(Command(IDC_EXPERT_ADD_CATEGORY), 0);
     ASSERT_EQ(script_->MessageTexts().size(), 1u);
-    EXPECT_EQ(script_->MessageTexts()[0], Text(135));
+    EXPECT_EQ(script_->MessageTexts()[0], Text(IDS_EXPERT_NO_MORE_CATEGORIES));
     EXPECT_EQ(script_->UnexpectedWindows(), 0) << "the add-category dialog must not open";
     EXPECT_EQ(g_ruleStore.count, 999u);
 }
@@ -284,7 +284,7 @@ TEST_F(ExpertTest, At998CategoriesTheLastFreeRecordIsStillUsed) {
     FillStore(many);
     Open();
     script_->Then(NameCategory(L"Last one"));
-    EXPECT_EQ(Command(1020), 1);
+    EXPECT_EQ(Command(IDC_EXPERT_ADD_CATEGORY), 1);
     EXPECT_EQ(g_ruleStore.count, 999u);
     EXPECT_EQ(g_ruleStore.categories[998].id, 800 + 998);
 }
@@ -293,9 +293,9 @@ TEST_F(ExpertTest, AShippedCategoryCannotBeDeleted) {
     Open();
     Select(1);
     script_->AnswerMessageBox(IDOK);
-    Command(1053);  // as the context menu would send it
+    Command(IDC_EXPERT_DELETE_CATEGORY);  // as the context menu would send it
     ASSERT_EQ(script_->MessageTexts().size(), 1u);
-    EXPECT_EQ(script_->MessageTexts()[0], Text(132));
+    EXPECT_EQ(script_->MessageTexts()[0], Text(IDS_EXPERT_CANNOT_DELETE));
     EXPECT_EQ(g_ruleStore.count, 4u);
     EXPECT_FALSE(Saved());
 }
@@ -308,19 +308,19 @@ TEST_F(ExpertTest, DeletingACategoryAsksAndMovesTheLaterOnesUp) {
     Open();
     Select(1);
     script_->AnswerMessageBox(IDCANCEL);
-    Command(1053);
+    Command(IDC_EXPERT_DELETE_CATEGORY);
     EXPECT_EQ(g_ruleStore.count, 3u);
     EXPECT_EQ(monitor.Commands(), 0);
 
     script_->AnswerMessageBox(IDOK);
-    Command(1053);
+    Command(IDC_EXPERT_DELETE_CATEGORY);
     ASSERT_EQ(g_ruleStore.count, 2u);
     EXPECT_EQ(g_ruleStore.categories[1].id, 801);
     EXPECT_EQ(StoreKeyPaths(1), (std::vector<std::string>{"Software\\B"}));
     RuleCategory zero = {};
     EXPECT_EQ(std::memcmp(&g_ruleStore.categories[2], &zero, sizeof(zero)), 0) << "no stale copy of B";
-    EXPECT_EQ(CategoryRows(), (std::vector<std::vector<std::wstring>>{{L"Startup programs", Text(128)},
-                                                                       {L"B", Text(129)}}));
+    EXPECT_EQ(CategoryRows(), (std::vector<std::vector<std::wstring>>{{L"Startup programs", Text(IDS_ACTION_ASK)},
+                                                                      {L"B", Text(IDS_ACTION_BLOCK)}}));
     EXPECT_TRUE(Saved());
     EXPECT_EQ(monitor.Commands(), 1);
     EXPECT_TRUE(InCategoryMode());
@@ -331,14 +331,14 @@ TEST_F(ExpertTest, AProtectedCategoryIsEditedOnlyByAnAdministrator) {
     Open();
     Select(1);
     script_->AnswerMessageBox(IDOK);
-    Command(1019);
+    Command(IDC_EXPERT_EDIT_CATEGORY);
     ASSERT_EQ(script_->MessageTexts().size(), 1u);
-    EXPECT_EQ(script_->MessageTexts()[0], Text(126));
+    EXPECT_EQ(script_->MessageTexts()[0], Text(IDS_EXPERT_NEED_ADMIN));
     EXPECT_EQ(script_->UnexpectedWindows(), 0) << "the add-category dialog must not open";
 
     platform_.tokenIsAdmin = true;
     script_->Then(Press(IDCANCEL));
-    Command(1019);
+    Command(IDC_EXPERT_EDIT_CATEGORY);
     EXPECT_EQ(script_->PendingSteps(), 0u);
     EXPECT_FALSE(Saved());
 }
@@ -350,13 +350,13 @@ TEST_F(ExpertTest, EditingChangesTheActionShownAndSaves) {
     Select(0);
     // A double click edits too.
     script_->Then([](HWND dialog) {
-        SetChecked(dialog, 1026, false);
-        SetChecked(dialog, 1030, true);
+        SetChecked(dialog, IDC_CLASSADD_ACTION_ASK, false);
+        SetChecked(dialog, IDC_CLASSADD_ACTION_ALLOW, true);
         ClickButton(dialog, IDOK);
     });
-    SendNotify(window_, kCategoryList, NM_DBLCLK);
+    SendNotify(window_, IDC_EXPERT_CATEGORY_LIST, NM_DBLCLK);
     EXPECT_EQ(g_ruleStore.categories[0].action, 1);
-    EXPECT_EQ(CategoryRows()[0], (std::vector<std::wstring>{L"Startup programs", Text(130)}));
+    EXPECT_EQ(CategoryRows()[0], (std::vector<std::wstring>{L"Startup programs", Text(IDS_ACTION_ALLOW)}));
     EXPECT_EQ(::GetPrivateProfileIntA("1", "Action", -1, g_ruleStore.expertIniPath), 1);
     EXPECT_EQ(monitor.Commands(), 1);
 }
@@ -366,21 +366,21 @@ TEST_F(ExpertTest, EditingAfterADeletionUpdatesTheEditedRow) {
     Open();
     Select(1);
     script_->AnswerMessageBox(IDOK);
-    Command(1053);
+    Command(IDC_EXPERT_DELETE_CATEGORY);
     ASSERT_EQ(g_ruleStore.count, 3u);
     // B now sits in row 1; its row must show B's new action, and C's row
     // must keep its own.
     Select(1);
     script_->Then([](HWND dialog) {
-        SetChecked(dialog, 1026, false);
-        SetChecked(dialog, 1029, true);
+        SetChecked(dialog, IDC_CLASSADD_ACTION_ASK, false);
+        SetChecked(dialog, IDC_CLASSADD_ACTION_BLOCK, true);
         ClickButton(dialog, IDOK);
     });
-    Command(1019);
+    Command(IDC_EXPERT_EDIT_CATEGORY);
     EXPECT_EQ(g_ruleStore.categories[1].action, 2);
-    EXPECT_EQ(CategoryRows(), (std::vector<std::vector<std::wstring>>{{L"Startup programs", Text(128)},
-                                                                       {L"B", Text(129)},
-                                                                       {L"C", Text(128)}}));
+    EXPECT_EQ(CategoryRows(), (std::vector<std::vector<std::wstring>>{{L"Startup programs", Text(IDS_ACTION_ASK)},
+                                                                      {L"B", Text(IDS_ACTION_BLOCK)},
+                                                                      {L"C", Text(IDS_ACTION_ASK)}}));
 }
 
 TEST_F(ExpertTest, AddedItemsGetUserFlagsAndKeepTheRowOrder) {
@@ -390,9 +390,9 @@ TEST_F(ExpertTest, AddedItemsGetUserFlagsAndKeepTheRowOrder) {
     Select(3);
     ItemMode();
     script_->Then(DescribeItem(kHkcuEntry, L".txt", L"Text files"));
-    Command(1055);
+    Command(IDC_EXPERT_ADD_ITEM);
     script_->Then(DescribeItem(kHkcuEntry, L"Software\\X", L"X"));
-    Command(1055);
+    Command(IDC_EXPERT_ADD_ITEM);
     EXPECT_EQ(ItemRows(), (std::vector<std::vector<std::wstring>>{{L"HKEY_CURRENT_USER", L"Software\\Mine"},
                                                                    {L"HKEY_CURRENT_USER", L".txt"},
                                                                    {L"HKEY_CURRENT_USER", L"Software\\X"}}));
@@ -413,16 +413,16 @@ TEST_F(ExpertTest, ADuplicateItemInAnyLetterCaseIsRefusedAndSelected) {
     Open();
     Select(3);
     script_->Then(DescribeItem(kHkcuEntry, L"SOFTWARE\\mine", L"again")).AnswerMessageBox(IDOK);
-    Command(1055);
+    Command(IDC_EXPERT_ADD_ITEM);
     ASSERT_EQ(script_->MessageTexts().size(), 1u);
-    EXPECT_EQ(script_->MessageTexts()[0], Text(137));
+    EXPECT_EQ(script_->MessageTexts()[0], Text(IDS_EXPERT_ITEM_EXISTS));
     EXPECT_EQ(ListRowCount(items_), 1);
     EXPECT_EQ(SelectedRow(items_), 0);
     EXPECT_EQ(StoreKeyPaths(3).size(), 1u);
 
     // The same path under another root is another item.
     script_->Then(DescribeItem(kHklmEntry, L"Software\\Mine", L"machine"));
-    Command(1055);
+    Command(IDC_EXPERT_ADD_ITEM);
     EXPECT_EQ(ListRowCount(items_), 2);
 }
 
@@ -434,23 +434,23 @@ TEST_F(ExpertTest, DeletingAMachineWideItemNeedsAnAdministrator) {
     ItemMode();
     SelectItem(0);  // HKEY_LOCAL_MACHINE
     script_->AnswerMessageBox(IDOK);
-    Command(1056);
+    Command(IDC_EXPERT_DELETE_ITEM);
     ASSERT_EQ(script_->MessageTexts().size(), 1u);
-    EXPECT_EQ(script_->MessageTexts()[0], Text(126));
+    EXPECT_EQ(script_->MessageTexts()[0], Text(IDS_EXPERT_NEED_ADMIN));
     EXPECT_EQ(ListRowCount(items_), 2);
 
     // The user's own root: asked, and cancelled.
     SelectItem(1);
     script_->AnswerMessageBox(IDCANCEL);
-    Command(1056);
+    Command(IDC_EXPERT_DELETE_ITEM);
     ASSERT_EQ(script_->MessageTexts().size(), 2u);
-    EXPECT_EQ(script_->MessageTexts()[1], Text(136));
-    EXPECT_EQ(script_->MessageCaptions()[1], Text(146));
+    EXPECT_EQ(script_->MessageTexts()[1], Text(IDS_EXPERT_ASK_DELETE_ITEM));
+    EXPECT_EQ(script_->MessageCaptions()[1], Text(IDS_RULE_MESSAGE_CAPTION));
     EXPECT_EQ(ListRowCount(items_), 2);
     EXPECT_EQ(monitor.Commands(), 0);
 
     script_->AnswerMessageBox(IDOK);
-    Command(1056);
+    Command(IDC_EXPERT_DELETE_ITEM);
     EXPECT_EQ(ItemRows(), (std::vector<std::vector<std::wstring>>{
                               {L"HKEY_LOCAL_MACHINE", L"Software\\Microsoft\\Windows\\CurrentVersion\\Run"}}));
     EXPECT_EQ(StoreKeyPaths(0), (std::vector<std::string>{"Software\\Microsoft\\Windows\\CurrentVersion\\Run"}));
@@ -465,9 +465,9 @@ TEST_F(ExpertTest, OnThe9xPlatformEverybodyMayDeleteMachineWideItems) {
     ItemMode();
     SelectItem(0);
     script_->AnswerMessageBox(IDOK);
-    Command(1056);
+    Command(IDC_EXPERT_DELETE_ITEM);
     ASSERT_EQ(script_->MessageTexts().size(), 1u);
-    EXPECT_EQ(script_->MessageTexts()[0], Text(136));
+    EXPECT_EQ(script_->MessageTexts()[0], Text(IDS_EXPERT_ASK_DELETE_ITEM));
     EXPECT_EQ(ListRowCount(items_), 1);
 }
 
@@ -475,7 +475,7 @@ TEST_F(ExpertTest, DeleteWithoutASelectedItemDoesNothing) {
     platform_.tokenIsAdmin = false;
     Open();
     ItemMode();
-    Command(1056);
+    Command(IDC_EXPERT_DELETE_ITEM);
     EXPECT_EQ(script_->UnexpectedWindows(), 0);
     EXPECT_EQ(ListRowCount(items_), 2);
     EXPECT_FALSE(Saved());
@@ -483,28 +483,29 @@ TEST_F(ExpertTest, DeleteWithoutASelectedItemDoesNothing) {
 
 TEST_F(ExpertTest, ContextMenusNeedASelectedRow) {
     Open();
-    EXPECT_EQ(SendNotify(window_, kCategoryList, NM_RCLICK), 0);
-    EXPECT_EQ(SendNotify(window_, kItemList, NM_RCLICK), 0);
+    EXPECT_EQ(SendNotify(window_, IDC_EXPERT_CATEGORY_LIST, NM_RCLICK), 0);
+    EXPECT_EQ(SendNotify(window_, IDC_EXPERT_ITEM_LIST, NM_RCLICK), 0);
     EXPECT_EQ(::FindWindowW(L"#32768", nullptr) ? ::IsWindowVisible(::FindWindowW(L"#32768", nullptr)) : FALSE, FALSE);
 
     Select(0);
     std::vector<UINT> categoryMenu;
     CaptureNextPopupMenu(categoryMenu);
-    EXPECT_EQ(SendNotify(window_, kCategoryList, NM_RCLICK), 1);
-    EXPECT_EQ(categoryMenu, (std::vector<UINT>{1019, 1020, 0, 1053}));
+    EXPECT_EQ(SendNotify(window_, IDC_EXPERT_CATEGORY_LIST, NM_RCLICK), 1);
+    EXPECT_EQ(categoryMenu,
+              (std::vector<UINT>{IDC_EXPERT_EDIT_CATEGORY, IDC_EXPERT_ADD_CATEGORY, 0, IDC_EXPERT_DELETE_CATEGORY}));
 
     SelectItem(1);
     std::vector<UINT> itemMenu;
     CaptureNextPopupMenu(itemMenu);
-    EXPECT_EQ(SendNotify(window_, kItemList, NM_RCLICK), 1);
-    EXPECT_EQ(itemMenu, (std::vector<UINT>{1055, 1056}));
+    EXPECT_EQ(SendNotify(window_, IDC_EXPERT_ITEM_LIST, NM_RCLICK), 1);
+    EXPECT_EQ(itemMenu, (std::vector<UINT>{IDC_EXPERT_ADD_ITEM, IDC_EXPERT_DELETE_ITEM}));
 }
 
 TEST_F(ExpertTest, CommandsWithAnotherNotificationCodeAreIgnored) {
     Open();
     Select(3);
-    SendCommand(window_, 1053, 1);
-    SendCommand(window_, 1072, 1);
+    SendCommand(window_, IDC_EXPERT_DELETE_CATEGORY, 1);
+    SendCommand(window_, IDC_EXPERT_DONE, 1);
     EXPECT_EQ(script_->UnexpectedWindows(), 0);
     EXPECT_EQ(g_ruleStore.count, 4u);
     EXPECT_FALSE(g_bModified);
@@ -515,9 +516,17 @@ TEST_F(ExpertTest, StylesItsControlsThroughTheSkinInOrder) {
     RecordingSkin style;
     ASSERT_TRUE(style.Installed());
     Open();
-    const std::vector<RecordingSkin::Call> expected = {{0, 0},    {21, 1015}, {21, 1016}, {4, 1019}, {4, 1020},
-                                                        {4, 1053}, {4, 1055},  {4, 1056},  {4, 1},    {4, 2},
-                                                        {4, 1072}};
+    const std::vector<RecordingSkin::Call> expected = {{0, 0},
+                                                       {21, IDC_EXPERT_CATEGORY_LIST},
+                                                       {21, IDC_EXPERT_ITEM_LIST},
+                                                       {4, IDC_EXPERT_EDIT_CATEGORY},
+                                                       {4, IDC_EXPERT_ADD_CATEGORY},
+                                                       {4, IDC_EXPERT_DELETE_CATEGORY},
+                                                       {4, IDC_EXPERT_ADD_ITEM},
+                                                       {4, IDC_EXPERT_DELETE_ITEM},
+                                                       {4, IDOK},
+                                                       {4, IDCANCEL},
+                                                       {4, IDC_EXPERT_DONE}};
     EXPECT_EQ(style.Calls(), expected);
 }
 
@@ -538,7 +547,7 @@ protected:
         script.Then([&](HWND window) {
             editor = window;
             RunWhenShown(window, [&] {
-                SendCommand(editor, 1020);
+                SendCommand(editor, IDC_EXPERT_ADD_CATEGORY);
                 end(editor);
             });
         });
@@ -562,7 +571,7 @@ TEST_F(ExpertEndTest, TheCloseBoxKeepsTheChangesInTheWorkingCopyOnly) {
 }
 
 TEST_F(ExpertEndTest, ConfirmingMarksTheSettingsSoApplyCopiesThemBack) {
-    EXPECT_EQ(RunAndEnd([](HWND editor) { ClickButton(editor, 1072); }), 0);
+    EXPECT_EQ(RunAndEnd([](HWND editor) { ClickButton(editor, IDC_EXPERT_DONE); }), 0);
     EXPECT_TRUE(g_bModified);
     ApplyWorkingCopies();
     EXPECT_FALSE(Real().empty());
@@ -573,9 +582,7 @@ TEST_F(ExpertEndTest, TheWorkingCopiesHoldTheUsersPartOfTheStore) {
     FillStore({Category(1, L"Startup programs", 0, 2), Category(99, L"User Rules", 2, 2)},
               {{Item(kHkeyLocalMachine, "Software\\Shipped", "shipped", 0),
                 Item(kHkeyCurrentUser, "Software\\Own", "own", 2)}});
-    RunAndEnd([](HWND editor) {
-        ClickButton(editor, 1072);
-    });
+    RunAndEnd([](HWND editor) { ClickButton(editor, IDC_EXPERT_DONE); });
     std::unique_ptr<RuleCategory[]> read(new RuleCategory[kMaxCategories]());
     const uint32_t count = ReadCategories(g_ruleStore.userDatabasePath, read.get(), kMaxCategories);
     ASSERT_EQ(count, 2u);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dialogs/expert_dlg.h"
+#include "lang/resource.h"
 #include "rules/rule_store.h"
 #include "tests/expert/expert_test_support.h"
 
@@ -61,9 +62,10 @@ TEST_P(ExpertLayout, ListsAndButtonsFollowTheWindowSize) {
     // The controls the layout measures get known sizes first, so the figures
     // below hold for either template: lists at y = 20, the category list 300
     // wide at x = 5, buttons 75 x 23.
-    ::SetWindowPos(::GetDlgItem(window_, 1015), nullptr, 5, 20, 300, 100, SWP_NOZORDER);
-    ::SetWindowPos(::GetDlgItem(window_, 1016), nullptr, 310, 20, 100, 100, SWP_NOZORDER);
-    for (int id : {1019, 1020, 1053, 1055, 1056, 1072})
+    ::SetWindowPos(::GetDlgItem(window_, IDC_EXPERT_CATEGORY_LIST), nullptr, 5, 20, 300, 100, SWP_NOZORDER);
+    ::SetWindowPos(::GetDlgItem(window_, IDC_EXPERT_ITEM_LIST), nullptr, 310, 20, 100, 100, SWP_NOZORDER);
+    for (int id : {IDC_EXPERT_EDIT_CATEGORY, IDC_EXPERT_ADD_CATEGORY, IDC_EXPERT_DELETE_CATEGORY, IDC_EXPERT_ADD_ITEM,
+                   IDC_EXPERT_DELETE_ITEM, IDC_EXPERT_DONE})
         ::SetWindowPos(::GetDlgItem(window_, id), nullptr, 0, 0, 75, 23, SWP_NOMOVE | SWP_NOZORDER);
 
     Resize(900, 640);
@@ -73,16 +75,16 @@ TEST_P(ExpertLayout, ListsAndButtonsFollowTheWindowSize) {
 
     // Lists 640 - 110 high, the item list taking the width the category
     // list leaves less 20; buttons 50 above the bottom edge of the frame.
-    EXPECT_EQ(Place(ClientRect(window_, 1015)), "(5,20) 300x530");
-    EXPECT_EQ(Place(ClientRect(window_, 1016)), "(310,20) 580x530");
-    EXPECT_EQ(Place(ClientRect(window_, 1072)), "(800,567) 75x23");
-    EXPECT_EQ(Place(ClientRect(window_, 1019)), "(5,567) 75x23");
-    EXPECT_EQ(Place(ClientRect(window_, 1020)), "(85,567) 75x23");
-    EXPECT_EQ(Place(ClientRect(window_, 1053)), "(165,567) 75x23");
+    EXPECT_EQ(Place(ClientRect(window_, IDC_EXPERT_CATEGORY_LIST)), "(5,20) 300x530");
+    EXPECT_EQ(Place(ClientRect(window_, IDC_EXPERT_ITEM_LIST)), "(310,20) 580x530");
+    EXPECT_EQ(Place(ClientRect(window_, IDC_EXPERT_DONE)), "(800,567) 75x23");
+    EXPECT_EQ(Place(ClientRect(window_, IDC_EXPERT_EDIT_CATEGORY)), "(5,567) 75x23");
+    EXPECT_EQ(Place(ClientRect(window_, IDC_EXPERT_ADD_CATEGORY)), "(85,567) 75x23");
+    EXPECT_EQ(Place(ClientRect(window_, IDC_EXPERT_DELETE_CATEGORY)), "(165,567) 75x23");
     // The item buttons start where the category list ends on screen,
     // counted from the frame's outer edge (4 px of frame at 96 DPI).
-    EXPECT_EQ(Place(ClientRect(window_, 1055)), "(309,567) 75x23");
-    EXPECT_EQ(Place(ClientRect(window_, 1056)), "(389,567) 75x23");
+    EXPECT_EQ(Place(ClientRect(window_, IDC_EXPERT_ADD_ITEM)), "(309,567) 75x23");
+    EXPECT_EQ(Place(ClientRect(window_, IDC_EXPERT_DELETE_ITEM)), "(389,567) 75x23");
 }
 
 TEST_P(ExpertLayout, LaidOutAtItsOwnSizeNothingOverlapsInEitherMode) {
@@ -90,10 +92,10 @@ TEST_P(ExpertLayout, LaidOutAtItsOwnSizeNothingOverlapsInEitherMode) {
     Resize(Width(dialog) + 1, Height(dialog));
     Resize(Width(dialog), Height(dialog));
     ExpectControlsFit(window_);
-    SendNotify(window_, 1016, NM_SETFOCUS);
+    SendNotify(window_, IDC_EXPERT_ITEM_LIST, NM_SETFOCUS);
     ExpectControlsFit(window_);
     // The lists end above the button row.
-    EXPECT_LT(ClientRect(window_, 1015).bottom, ClientRect(window_, 1019).top);
+    EXPECT_LT(ClientRect(window_, IDC_EXPERT_CATEGORY_LIST).bottom, ClientRect(window_, IDC_EXPERT_EDIT_CATEGORY).top);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, ExpertLayout, ::testing::Values(kEnglish, kChinese),

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/item_add_dlg.h"
+#include "lang/resource.h"
 #include "tests/expert/expert_test_support.h"
 #include "tests/support/test_files.h"
 
@@ -40,8 +41,8 @@ struct Roots {
 };
 
 Roots ReadRoots(HWND dialog) {
-    HWND combo = ::GetDlgItem(dialog, 1008);
-    return {ComboEntries(combo), ControlText(dialog, 1008)};
+    HWND combo = ::GetDlgItem(dialog, IDC_ITEMADD_ROOT);
+    return {ComboEntries(combo), ControlText(dialog, IDC_ITEMADD_ROOT)};
 }
 
 class ItemAddLanguages : public ItemAddTest, public ::testing::WithParamInterface<Language> {};
@@ -54,8 +55,8 @@ TEST_P(ItemAddLanguages, AnAdministratorGetsFiveRootsWithTheFirstChosen) {
     EXPECT_EQ(Run(dialog, [&](HWND window) {
                   roots = ReadRoots(window);
                   caption = ModalScript::WindowText(window);
-                  EXPECT_EQ(ControlText(window, 1022), L"");
-                  EXPECT_EQ(ControlText(window, 1023), L"");
+                  EXPECT_EQ(ControlText(window, IDC_ITEMADD_KEY_PATH), L"");
+                  EXPECT_EQ(ControlText(window, IDC_ITEMADD_NAME), L"");
                   ExpectControlsFit(window);
                   ClickButton(window, IDCANCEL);
               }),
@@ -102,10 +103,10 @@ TEST_F(ItemAddTest, AcceptedInputIsHandedBackAfterSavingAndNotifying) {
     ASSERT_TRUE(monitor.Created());
     CItemAdd dialog;
     ASSERT_EQ(Run(dialog, [](HWND window) {
-                  ::SendDlgItemMessageW(window, 1008, CB_SETCURSEL, 1, 0);
+                  ::SendDlgItemMessageW(window, IDC_ITEMADD_ROOT, CB_SETCURSEL, 1, 0);
                   // One level below the root is accepted without a registry look-up.
-                  SetControlText(window, 1022, L"NoSuchKeyAtAll");
-                  SetControlText(window, 1023, L"Mine");
+                  SetControlText(window, IDC_ITEMADD_KEY_PATH, L"NoSuchKeyAtAll");
+                  SetControlText(window, IDC_ITEMADD_NAME, L"Mine");
                   ClickButton(window, IDOK);
               }),
               1);
@@ -120,9 +121,9 @@ TEST_F(ItemAddTest, AcceptedInputIsHandedBackAfterSavingAndNotifying) {
 TEST_F(ItemAddTest, DeeperPathsNeedTheirFirstKeyOpenable) {
     CItemAdd dialog;
     ASSERT_EQ(Run(dialog, [](HWND window) {
-                  ::SendDlgItemMessageW(window, 1008, CB_SETCURSEL, 2, 0);
-                  SetControlText(window, 1022, L"Software\\Vendor\\Program");
-                  SetControlText(window, 1023, L"Program");
+                  ::SendDlgItemMessageW(window, IDC_ITEMADD_ROOT, CB_SETCURSEL, 2, 0);
+                  SetControlText(window, IDC_ITEMADD_KEY_PATH, L"Software\\Vendor\\Program");
+                  SetControlText(window, IDC_ITEMADD_NAME, L"Program");
                   ClickButton(window, IDOK);
               }),
               1);
@@ -136,8 +137,8 @@ TEST_F(ItemAddTest, CancelAndCloseNeitherSaveNorNotify) {
     for (int how = 0; how < 2; ++how) {
         CItemAdd dialog;
         EXPECT_EQ(Run(dialog, [how](HWND window) {
-                      SetControlText(window, 1022, L"Software");
-                      SetControlText(window, 1023, L"Mine");
+                      SetControlText(window, IDC_ITEMADD_KEY_PATH, L"Software");
+                      SetControlText(window, IDC_ITEMADD_NAME, L"Mine");
                       if (how == 0)
                           ClickButton(window, IDCANCEL);
                       else
@@ -149,7 +150,7 @@ TEST_F(ItemAddTest, CancelAndCloseNeitherSaveNorNotify) {
     EXPECT_EQ(monitor.Commands(), 0);
 }
 
-// Refused input: the dialog stays open with a message (caption 146) or,
+// Refused input: the dialog stays open with a message (the rule caption) or,
 // for an overlong text, only a beep; the focus is checked afterwards.
 class ItemAddRefusal : public ItemAddTest {
 protected:
@@ -170,9 +171,9 @@ protected:
             outcome.boxes.captions.push_back(ModalScript::WindowText(box));
             ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         });
-        ::SendDlgItemMessageW(window, 1008, CB_SETCURSEL, 1, 0);  // HKEY_CURRENT_USER
-        SetControlText(window, 1022, keyPath);
-        SetControlText(window, 1023, name);
+        ::SendDlgItemMessageW(window, IDC_ITEMADD_ROOT, CB_SETCURSEL, 1, 0);  // HKEY_CURRENT_USER
+        SetControlText(window, IDC_ITEMADD_KEY_PATH, keyPath);
+        SetControlText(window, IDC_ITEMADD_NAME, name);
         ::SetFocus(::GetDlgItem(window, focusedId));
         SendCommand(window, IDOK);
         HWND focus = ::GetFocus();
@@ -184,31 +185,31 @@ protected:
 };
 
 TEST_F(ItemAddRefusal, EmptyTextsAreNamedAndTheFocusStays) {
-    Outcome noPath = Press(L"", L"Mine", 1023);
+    Outcome noPath = Press(L"", L"Mine", IDC_ITEMADD_NAME);
     ASSERT_EQ(noPath.boxes.texts.size(), 1u);
-    EXPECT_EQ(noPath.boxes.texts[0], Text(141));
-    EXPECT_EQ(noPath.boxes.captions[0], Text(146));
+    EXPECT_EQ(noPath.boxes.texts[0], Text(IDS_ITEMADD_KEY_PATH_EMPTY));
+    EXPECT_EQ(noPath.boxes.captions[0], Text(IDS_RULE_MESSAGE_CAPTION));
     EXPECT_TRUE(noPath.open);
-    EXPECT_EQ(noPath.focusId, 1023);
+    EXPECT_EQ(noPath.focusId, IDC_ITEMADD_NAME);
 
-    Outcome noName = Press(L"Software", L"", 1022);
+    Outcome noName = Press(L"Software", L"", IDC_ITEMADD_KEY_PATH);
     ASSERT_EQ(noName.boxes.texts.size(), 1u);
-    EXPECT_EQ(noName.boxes.texts[0], Text(140));
-    EXPECT_EQ(noName.boxes.captions[0], Text(146));
+    EXPECT_EQ(noName.boxes.texts[0], Text(IDS_ITEMADD_NAME_EMPTY));
+    EXPECT_EQ(noName.boxes.captions[0], Text(IDS_RULE_MESSAGE_CAPTION));
     EXPECT_TRUE(noName.open);
-    EXPECT_EQ(noName.focusId, 1022);
+    EXPECT_EQ(noName.focusId, IDC_ITEMADD_KEY_PATH);
     EXPECT_FALSE(Saved());
 }
 
 TEST_F(ItemAddRefusal, AKeyPathUnderAMissingFirstKeyIsRefusedAndFocused) {
     FakeMonitor monitor;
     ASSERT_TRUE(monitor.Created());
-    Outcome outcome = Press(L"NoSuchKey\\Sub", L"Mine", 1023);
+    Outcome outcome = Press(L"NoSuchKey\\Sub", L"Mine", IDC_ITEMADD_NAME);
     ASSERT_EQ(outcome.boxes.texts.size(), 1u);
-    EXPECT_EQ(outcome.boxes.texts[0], Text(195));
-    EXPECT_EQ(outcome.boxes.captions[0], Text(146));
+    EXPECT_EQ(outcome.boxes.texts[0], Text(IDS_KEY_PATH_INVALID));
+    EXPECT_EQ(outcome.boxes.captions[0], Text(IDS_RULE_MESSAGE_CAPTION));
     EXPECT_TRUE(outcome.open);
-    EXPECT_EQ(outcome.focusId, 1022);
+    EXPECT_EQ(outcome.focusId, IDC_ITEMADD_KEY_PATH);
     EXPECT_FALSE(Saved());
     EXPECT_EQ(monitor.Commands(), 0);
 }
@@ -217,21 +218,21 @@ TEST_F(ItemAddRefusal, OverlongTextsOnlyBeepAndMoveTheFocus) {
     Outcome longPath = Press(std::wstring(251, L'k'), L"Mine", IDOK);
     EXPECT_TRUE(longPath.boxes.texts.empty()) << ::testing::PrintToString(longPath.boxes.texts);
     EXPECT_TRUE(longPath.open);
-    EXPECT_EQ(longPath.focusId, 1022);
+    EXPECT_EQ(longPath.focusId, IDC_ITEMADD_KEY_PATH);
 
     Outcome longName = Press(L"Software", std::wstring(251, L'n'), IDOK);
     EXPECT_TRUE(longName.boxes.texts.empty()) << ::testing::PrintToString(longName.boxes.texts);
     EXPECT_TRUE(longName.open);
-    EXPECT_EQ(longName.focusId, 1023);
+    EXPECT_EQ(longName.focusId, IDC_ITEMADD_NAME);
     EXPECT_FALSE(Saved());
 }
 
 TEST_F(ItemAddTest, TextsOfExactlyTheLimitPass) {
     CItemAdd dialog;
     ASSERT_EQ(Run(dialog, [](HWND window) {
-                  ::SendDlgItemMessageW(window, 1008, CB_SETCURSEL, 1, 0);
-                  SetControlText(window, 1022, std::wstring(250, L'k'));
-                  SetControlText(window, 1023, std::wstring(250, L'n'));
+                  ::SendDlgItemMessageW(window, IDC_ITEMADD_ROOT, CB_SETCURSEL, 1, 0);
+                  SetControlText(window, IDC_ITEMADD_KEY_PATH, std::wstring(250, L'k'));
+                  SetControlText(window, IDC_ITEMADD_NAME, std::wstring(250, L'n'));
                   ClickButton(window, IDOK);
               }),
               1);
@@ -244,7 +245,12 @@ TEST_F(ItemAddTest, StylesItsControlsThroughTheSkinInOrder) {
     ASSERT_TRUE(style.Installed());
     CItemAdd dialog;
     Run(dialog, [](HWND window) { ClickButton(window, IDCANCEL); });
-    const std::vector<RecordingSkin::Call> expected = {{0, 0}, {4, 1}, {4, 2}, {6, 1008}, {5, 1022}, {5, 1023}};
+    const std::vector<RecordingSkin::Call> expected = {{0, 0},
+                                                       {4, IDOK},
+                                                       {4, IDCANCEL},
+                                                       {6, IDC_ITEMADD_ROOT},
+                                                       {5, IDC_ITEMADD_KEY_PATH},
+                                                       {5, IDC_ITEMADD_NAME}};
     EXPECT_EQ(style.Calls(), expected);
 }
 

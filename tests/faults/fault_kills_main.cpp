@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/settings_blob.h"
+#include "lang/resource.h"
 #include "win/raii.h"
 #include "tests/support/child_process.h"
 #include "tests/support/modal_script.h"
@@ -31,8 +32,6 @@ const uint64_t kDefaultSeed = 0x4B111ED5u;
 const int kExitViolation = 1;
 const int kExitSetup = 2;
 const DWORD kReadyTimeoutMs = 120000;
-const int kExpertButton = 1001;
-const int kConfirmButton = 1072;
 const char kVersions[] = {'0', 'A', 'B'};  // the original, then the two written in turns
 
 std::wstring VersionFolder(const std::wstring& root, char version) {
@@ -65,9 +64,9 @@ bool ConfirmExpertEditor(IProductOption& plugin, HWND console) {
     HWND page = ::GetWindow(console, GW_CHILD);
     if (!page) return false;
     ModalScript script;
-    script.Then([](HWND editor) { ::PostMessageW(editor, WM_COMMAND, MAKEWPARAM(kConfirmButton, BN_CLICKED), 0); });
-    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(kExpertButton, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(page, kExpertButton)));
+    script.Then([](HWND editor) { ::PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDC_EXPERT_DONE, BN_CLICKED), 0); });
+    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_EXPERT_RULES, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_EXPERT_RULES)));
     return script.PendingSteps() == 0 && script.UnexpectedWindows() == 0;
 }
 

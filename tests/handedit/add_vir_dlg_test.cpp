@@ -22,18 +22,6 @@ namespace {
 using Lines = std::vector<std::string>;
 using Rows = std::vector<std::vector<std::wstring>>;
 
-enum {
-    kPresetRadio = 1000,
-    kPresetCombo = 1002,
-    kValue = 1005,
-    kSection = 1006,
-    kName = 1007,
-    kConfirm = 1037,
-    kCustomPath = 1044,
-    kSubKey = 1045,
-    kCustomRadio = 1046,
-};
-
 struct Entry {
     std::wstring section;
     std::wstring name;
@@ -45,14 +33,14 @@ struct Entry {
 
 void Fill(HWND dialog, const Entry& entry) {
     if (entry.custom) {
-        ::SendDlgItemMessageW(dialog, kCustomRadio, BM_CLICK, 0, 0);
-        SetControlText(dialog, kCustomPath, entry.custom);
+        ::SendDlgItemMessageW(dialog, IDC_ADD_ENTRY_CUSTOM_MODE, BM_CLICK, 0, 0);
+        SetControlText(dialog, IDC_ADD_ENTRY_CUSTOM_PATH, entry.custom);
     }
-    if (entry.preset >= 0) ::SendDlgItemMessageW(dialog, kPresetCombo, CB_SETCURSEL, entry.preset, 0);
-    SetControlText(dialog, kSection, entry.section);
-    SetControlText(dialog, kName, entry.name);
-    SetControlText(dialog, kSubKey, entry.subKey);
-    SetControlText(dialog, kValue, entry.value);
+    if (entry.preset >= 0) ::SendDlgItemMessageW(dialog, IDC_ADD_ENTRY_PRESET_LIST, CB_SETCURSEL, entry.preset, 0);
+    SetControlText(dialog, IDC_ADD_ENTRY_SECTION, entry.section);
+    SetControlText(dialog, IDC_ADD_ENTRY_NAME, entry.name);
+    SetControlText(dialog, IDC_ADD_ENTRY_SUB_KEY, entry.subKey);
+    SetControlText(dialog, IDC_ADD_ENTRY_VALUE, entry.value);
 }
 
 struct Refusal {
@@ -75,7 +63,7 @@ protected:
         bool stayedOpen = false;
         script.Then([&](HWND dialog) {
             Fill(dialog, entry);
-            ClickButton(dialog, kConfirm);
+            ClickButton(dialog, IDC_ADD_ENTRY_CONFIRM);
             // Only runs when the dialog did not close: close it then.
             posted.Post([&stayedOpen, dialog] {
                 stayedOpen = ::IsWindow(dialog) != FALSE;
@@ -98,7 +86,7 @@ protected:
             .Then([&](HWND dialog) {
                 add = dialog;
                 Fill(dialog, entry);
-                ClickButton(dialog, kConfirm);
+                ClickButton(dialog, IDC_ADD_ENTRY_CONFIRM);
             })
             .Then([&](HWND box) {
                 refusal.text = ModalScript::MessageBoxText(box);
@@ -121,7 +109,7 @@ protected:
         const Refusal refusal = Refuse(entry);
         EXPECT_FALSE(Text(messageId).empty()) << messageId;
         EXPECT_EQ(refusal.text, Text(messageId));
-        EXPECT_EQ(refusal.caption, Text(146));
+        EXPECT_EQ(refusal.caption, Text(IDS_RULE_MESSAGE_CAPTION));
         if (focusId) {
             EXPECT_EQ(refusal.focusId, focusId) << "message " << messageId;
         }
@@ -138,10 +126,10 @@ TEST_P(AddEntryLanguage, OpensInPresetModeWithTheTenPresetsAndSwitchesModes) {
     ModalScript script;
     CAddVirDlg add;
     script.Then([&](HWND dialog) {
-        HWND combo = ::GetDlgItem(dialog, kPresetCombo);
-        HWND custom = ::GetDlgItem(dialog, kCustomPath);
-        EXPECT_TRUE(IsChecked(dialog, kPresetRadio));
-        EXPECT_FALSE(IsChecked(dialog, kCustomRadio));
+        HWND combo = ::GetDlgItem(dialog, IDC_ADD_ENTRY_PRESET_LIST);
+        HWND custom = ::GetDlgItem(dialog, IDC_ADD_ENTRY_CUSTOM_PATH);
+        EXPECT_TRUE(IsChecked(dialog, IDC_ADD_ENTRY_PRESET_MODE));
+        EXPECT_FALSE(IsChecked(dialog, IDC_ADD_ENTRY_CUSTOM_MODE));
         EXPECT_TRUE(::IsWindowEnabled(combo));
         EXPECT_FALSE(::IsWindowEnabled(custom));
         EXPECT_EQ(::GetWindowLongW(combo, GWL_STYLE) & (CBS_DROPDOWNLIST | CBS_SORT), CBS_DROPDOWNLIST);
@@ -150,22 +138,22 @@ TEST_P(AddEntryLanguage, OpensInPresetModeWithTheTenPresetsAndSwitchesModes) {
         for (int k = 0; k < 10; ++k) {
             wchar_t name[256] = {};
             ::SendMessageW(combo, CB_GETLBTEXT, k, reinterpret_cast<LPARAM>(name));
-            EXPECT_FALSE(Text(2000 + 2 * k).empty()) << k;
-            EXPECT_EQ(std::wstring(name), Text(2000 + 2 * k)) << k;
+            EXPECT_FALSE(Text(IDS_PRESET_0_NAME + 2 * k).empty()) << k;
+            EXPECT_EQ(std::wstring(name), Text(IDS_PRESET_0_NAME + 2 * k)) << k;
             const std::wstring path = add.m_strPresetPaths[k];
-            EXPECT_EQ(path, Text(2001 + 2 * k)) << k;
+            EXPECT_EQ(path, Text(IDS_PRESET_0_PATH + 2 * k)) << k;
             // Every preset names a key under a registry root.
             const std::string root = Narrow(path.substr(0, path.find(L'\\')));
             EXPECT_NE(RootFromLongName(root.c_str()), 0u) << k;
         }
 
-        ::SendDlgItemMessageW(dialog, kCustomRadio, BM_CLICK, 0, 0);
-        EXPECT_TRUE(IsChecked(dialog, kCustomRadio));
-        EXPECT_FALSE(IsChecked(dialog, kPresetRadio));
+        ::SendDlgItemMessageW(dialog, IDC_ADD_ENTRY_CUSTOM_MODE, BM_CLICK, 0, 0);
+        EXPECT_TRUE(IsChecked(dialog, IDC_ADD_ENTRY_CUSTOM_MODE));
+        EXPECT_FALSE(IsChecked(dialog, IDC_ADD_ENTRY_PRESET_MODE));
         EXPECT_FALSE(::IsWindowEnabled(combo));
         EXPECT_TRUE(::IsWindowEnabled(custom));
-        ::SendDlgItemMessageW(dialog, kPresetRadio, BM_CLICK, 0, 0);
-        EXPECT_TRUE(IsChecked(dialog, kPresetRadio));
+        ::SendDlgItemMessageW(dialog, IDC_ADD_ENTRY_PRESET_MODE, BM_CLICK, 0, 0);
+        EXPECT_TRUE(IsChecked(dialog, IDC_ADD_ENTRY_PRESET_MODE));
         EXPECT_TRUE(::IsWindowEnabled(combo));
         EXPECT_FALSE(::IsWindowEnabled(custom));
         ::PostMessageW(dialog, WM_CLOSE, 0, 0);  // the close box cancels
@@ -200,24 +188,24 @@ TEST_F(AddEntryTest, EmptyDisplayNameAndValueAreWrittenEmpty) {
 
 TEST_F(AddEntryTest, RefusesMissingFieldsInCheckOrder) {
     // Base key first: without a preset nothing else is looked at.
-    ExpectRefusal({L"", L"N", L"", L"v"}, 197, 0);
+    ExpectRefusal({L"", L"N", L"", L"v"}, IDS_ADD_ENTRY_NO_PRESET, 0);
     Entry noCustomPath{L"", L"N", L"K", L"v"};
     noCustomPath.custom = L"";
-    ExpectRefusal(noCustomPath, 194, 0);
-    ExpectRefusal({L"", L"N", L"K", L"v", 0}, 155, kSection);
-    ExpectRefusal({L"S", L"N", L"", L"v", 0}, 156, kSubKey);
+    ExpectRefusal(noCustomPath, IDS_ADD_ENTRY_PATH_EMPTY, 0);
+    ExpectRefusal({L"", L"N", L"K", L"v", 0}, IDS_ADD_ENTRY_SECTION_EMPTY, IDC_ADD_ENTRY_SECTION);
+    ExpectRefusal({L"S", L"N", L"", L"v", 0}, IDS_ADD_ENTRY_SUB_KEY_EMPTY, IDC_ADD_ENTRY_SUB_KEY);
 }
 
 TEST_F(AddEntryTest, TextLimits) {
     const std::wstring t259(259, L'x'), t260(260, L'x'), t261(261, L'x');
-    ExpectRefusal({t260, L"N", L"K", L"v", 0}, 196, kSection);
-    ExpectRefusal({L"S", t260, L"K", L"v", 0}, 196, kName);
-    ExpectRefusal({L"S", L"N", t260, L"v", 0}, 196, kSubKey);
-    ExpectRefusal({L"S", L"N", L"K", t261, 0}, 196, kValue);
+    ExpectRefusal({t260, L"N", L"K", L"v", 0}, IDS_ADD_ENTRY_TOO_LONG, IDC_ADD_ENTRY_SECTION);
+    ExpectRefusal({L"S", t260, L"K", L"v", 0}, IDS_ADD_ENTRY_TOO_LONG, IDC_ADD_ENTRY_NAME);
+    ExpectRefusal({L"S", L"N", t260, L"v", 0}, IDS_ADD_ENTRY_TOO_LONG, IDC_ADD_ENTRY_SUB_KEY);
+    ExpectRefusal({L"S", L"N", L"K", t261, 0}, IDS_ADD_ENTRY_TOO_LONG, IDC_ADD_ENTRY_VALUE);
     Entry longBase{L"S", L"N", L"K", L"v"};
     const std::wstring base = L"HKEY_CURRENT_USER\\" + std::wstring(260 - 18, L'b');
     longBase.custom = base.c_str();
-    ExpectRefusal(longBase, 196, kCustomPath);
+    ExpectRefusal(longBase, IDS_ADD_ENTRY_TOO_LONG, IDC_ADD_ENTRY_CUSTOM_PATH);
 
     // The value may fill all 260 characters, the other fields 259.
     ASSERT_TRUE(Add({t259, t259, L"K", t260, 0}));
@@ -228,11 +216,11 @@ TEST_F(AddEntryTest, TextLimits) {
 TEST_F(AddEntryTest, ACustomBaseMustBeAValidKeyPath) {
     Entry entry{L"S", L"N", L"K", L"v"};
     entry.custom = L"HKEY_LOCAL_MACHINE";
-    ExpectRefusal(entry, 195, kCustomPath);
+    ExpectRefusal(entry, IDS_KEY_PATH_INVALID, IDC_ADD_ENTRY_CUSTOM_PATH);
     entry.custom = L"HKLM\\Software";
-    ExpectRefusal(entry, 195, kCustomPath);
+    ExpectRefusal(entry, IDS_KEY_PATH_INVALID, IDC_ADD_ENTRY_CUSTOM_PATH);
     entry.custom = L"HKEY_LOCAL_MACHINE\\NoSuchKey\\X";
-    ExpectRefusal(entry, 195, kCustomPath);
+    ExpectRefusal(entry, IDS_KEY_PATH_INVALID, IDC_ADD_ENTRY_CUSTOM_PATH);
 
     // A key right under the root is not looked up.
     entry.custom = L"HKEY_LOCAL_MACHINE\\NoSuchKey";
@@ -255,12 +243,12 @@ TEST_F(AddEntryTest, WithoutAWritableRuleFileTheEntryIsRefusedAndGetsNoRow) {
     script
         .Then([&](HWND dialog) {
             handEdit = dialog;
-            ClickButton(dialog, CHandEditDlg::IDC_ADD);
+            ClickButton(dialog, IDC_HAND_EDIT_ADD);
         })
         .Then([&](HWND dialog) {
             add = dialog;
             Fill(dialog, {L"S", L"N", L"A", L"v", 0});
-            ClickButton(dialog, kConfirm);
+            ClickButton(dialog, IDC_ADD_ENTRY_CONFIRM);
         })
         .Then([&](HWND box) {
             message = ModalScript::MessageBoxText(box);
@@ -268,8 +256,8 @@ TEST_F(AddEntryTest, WithoutAWritableRuleFileTheEntryIsRefusedAndGetsNoRow) {
             posted.Post([&] {
                 ::PostMessageW(add, WM_COMMAND, IDCANCEL, 0);
                 posted.Post([&] {
-                    rowsAfter = static_cast<int>(::SendDlgItemMessageW(handEdit, CHandEditDlg::IDC_ENTRY_LIST,
-                                                                       LVM_GETITEMCOUNT, 0, 0));
+                    rowsAfter =
+                        static_cast<int>(::SendDlgItemMessageW(handEdit, IDC_HAND_EDIT_LIST, LVM_GETITEMCOUNT, 0, 0));
                     ::PostMessageW(handEdit, WM_CLOSE, 0, 0);
                 });
             });
@@ -306,23 +294,23 @@ Rows AddFromHandEdit(const std::vector<Entry>& entries) {
     script.Then([&](HWND dialog) {
         handEdit = dialog;
         if (!entries.empty()) {
-            ClickButton(dialog, CHandEditDlg::IDC_ADD);
+            ClickButton(dialog, IDC_HAND_EDIT_ADD);
             return;
         }
-        rows = ListRows(::GetDlgItem(dialog, CHandEditDlg::IDC_ENTRY_LIST), 4);
+        rows = ListRows(::GetDlgItem(dialog, IDC_HAND_EDIT_LIST), 4);
         ::PostMessageW(dialog, WM_CLOSE, 0, 0);
     });
     for (size_t i = 0; i < entries.size(); ++i) {
         const bool last = i + 1 == entries.size();
         script.Then([&, i, last](HWND add) {
             Fill(add, entries[i]);
-            ClickButton(add, kConfirm);
+            ClickButton(add, IDC_ADD_ENTRY_CONFIRM);
             posted.Post([&, last] {
                 if (last) {
-                    rows = ListRows(::GetDlgItem(handEdit, CHandEditDlg::IDC_ENTRY_LIST), 4);
+                    rows = ListRows(::GetDlgItem(handEdit, IDC_HAND_EDIT_LIST), 4);
                     ::PostMessageW(handEdit, WM_CLOSE, 0, 0);
                 } else {
-                    ClickButton(handEdit, CHandEditDlg::IDC_ADD);
+                    ClickButton(handEdit, IDC_HAND_EDIT_ADD);
                 }
             });
         });
@@ -361,16 +349,16 @@ TEST_F(AddEntryTest, TheSkinStylesEveryControlInOrder) {
     CAddVirDlg add;
     add.DoModal(nullptr);
     EXPECT_EQ(RecordingSkin::Calls(), (std::vector<std::pair<int, int>>{{0, 0},
-                                                                        {4, 1037},
-                                                                        {4, 2},
-                                                                        {5, 1006},
-                                                                        {5, 1007},
-                                                                        {5, 1044},
-                                                                        {5, 1045},
-                                                                        {5, 1005},
-                                                                        {3, 1000},
-                                                                        {3, 1046},
-                                                                        {6, 1002}}));
+                                                                        {4, IDC_ADD_ENTRY_CONFIRM},
+                                                                        {4, IDCANCEL},
+                                                                        {5, IDC_ADD_ENTRY_SECTION},
+                                                                        {5, IDC_ADD_ENTRY_NAME},
+                                                                        {5, IDC_ADD_ENTRY_CUSTOM_PATH},
+                                                                        {5, IDC_ADD_ENTRY_SUB_KEY},
+                                                                        {5, IDC_ADD_ENTRY_VALUE},
+                                                                        {3, IDC_ADD_ENTRY_PRESET_MODE},
+                                                                        {3, IDC_ADD_ENTRY_CUSTOM_MODE},
+                                                                        {6, IDC_ADD_ENTRY_PRESET_LIST}}));
 }
 
 // Section names in the ANSI code page: a Chinese name survives the round
@@ -389,9 +377,9 @@ TEST_F(AddEntryTest, Cp936SectionNamesRoundTripAndDelete) {
 
     ModalScript script;
     script.Then([](HWND dialog) {
-        HWND list = ::GetDlgItem(dialog, CHandEditDlg::IDC_ENTRY_LIST);
+        HWND list = ::GetDlgItem(dialog, IDC_HAND_EDIT_LIST);
         SelectListRow(list, 0);
-        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(CHandEditDlg::IDC_DELETE, BN_CLICKED), 0);
+        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HAND_EDIT_DELETE, BN_CLICKED), 0);
         ::PostMessageW(dialog, WM_CLOSE, 0, 0);
     });
     CHandEditDlg dialog;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dialogs/hand_edit_dlg.h"
+#include "lang/resource.h"
 #include "tests/handedit/handedit_support.h"
 #include "tests/support/modal_script.h"
 
@@ -21,19 +22,19 @@ const char kSampleFile[] =
     "[a]\r\nname=A\r\nHKCU\\K1=v1\r\nHKCU\\K2=v2\r\n"
     "[b]\r\nname=B\r\nHKCU\\K3=v3,7\r\n";
 
-HWND ListOf(HWND dialog) { return ::GetDlgItem(dialog, CHandEditDlg::IDC_ENTRY_LIST); }
+HWND ListOf(HWND dialog) { return ::GetDlgItem(dialog, IDC_HAND_EDIT_LIST); }
 Rows RowsOf(HWND dialog) { return ListRows(ListOf(dialog), 4); }
 
 LRESULT SendRightClick(HWND dialog) {
     NMHDR header = {};
     header.hwndFrom = ListOf(dialog);
-    header.idFrom = CHandEditDlg::IDC_ENTRY_LIST;
+    header.idFrom = IDC_HAND_EDIT_LIST;
     header.code = NM_RCLICK;
-    return ::SendMessageW(dialog, WM_NOTIFY, CHandEditDlg::IDC_ENTRY_LIST, reinterpret_cast<LPARAM>(&header));
+    return ::SendMessageW(dialog, WM_NOTIFY, IDC_HAND_EDIT_LIST, reinterpret_cast<LPARAM>(&header));
 }
 
 LRESULT SendDelete(HWND dialog) {
-    return ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(CHandEditDlg::IDC_DELETE, BN_CLICKED), 0);
+    return ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HAND_EDIT_DELETE, BN_CLICKED), 0);
 }
 
 RECT ClientRectOf(HWND dialog, int id) {
@@ -74,12 +75,13 @@ TEST_P(HandEditLanguage, ListsTheSampleFileNewestFirstUnderTranslatedHeaders) {
         EXPECT_EQ(RowsOf(dialog), (Rows{{L"b", L"B", L"HKCU\\K3", L"v3"},
                                         {L"a", L"A", L"HKCU\\K2", L"v2"},
                                         {L"a", L"A", L"HKCU\\K1", L"v1"}}));
-        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, CHandEditDlg::IDC_DELETE)));
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_HAND_EDIT_DELETE)));
         EXPECT_EQ(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), LVS_EX_FULLROWSELECT);
 
         RECT client = {};
         ::GetClientRect(list, &client);
-        const UINT headers[] = {154, 153, 151, 152};
+        const UINT headers[] = {IDS_HAND_EDIT_COLUMN_SECTION, IDS_HAND_EDIT_COLUMN_NAME, IDS_HAND_EDIT_COLUMN_KEY_PATH,
+                                IDS_HAND_EDIT_COLUMN_VALUE};
         const int percents[] = {15, 20, 35, 30};
         for (int i = 0; i < 4; ++i) {
             wchar_t text[128] = {};
@@ -115,7 +117,7 @@ protected:
 TEST_F(HandEditTest, MissingFileShowsAnEmptyListWithDeleteDisabled) {
     WithHandEdit([](HWND dialog) {
         EXPECT_EQ(ListRowCount(ListOf(dialog)), 0);
-        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, CHandEditDlg::IDC_DELETE)));
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_HAND_EDIT_DELETE)));
     });
 }
 
@@ -130,7 +132,7 @@ TEST_F(HandEditTest, DeleteRemovesTheWholeSectionAndEveryRowOfIt) {
         EXPECT_EQ(SendDelete(dialog), 1);
         EXPECT_EQ(RowsOf(dialog), (Rows{{L"b", L"B", L"HKCU\\K3", L"v3"}}));
         EXPECT_EQ(RuleFileSections(), (std::vector<std::string>{"b"}));
-        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, CHandEditDlg::IDC_DELETE)));
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_HAND_EDIT_DELETE)));
     });
     EXPECT_EQ(ListedRows(), (Rows{{L"b", L"B", L"HKCU\\K3", L"v3"}}));
 }
@@ -182,17 +184,17 @@ TEST_F(HandEditTest, DeletingTheLastRowDisablesDeleteAndAddingEnablesIt) {
             SelectListRow(ListOf(dialog), 0);
             EXPECT_EQ(SendDelete(dialog), 1);
             EXPECT_EQ(ListRowCount(ListOf(dialog)), 0);
-            EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, CHandEditDlg::IDC_DELETE)));
+            EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_HAND_EDIT_DELETE)));
             EXPECT_TRUE(RuleFileSections().empty()) << ::testing::PrintToString(RuleFileSections());
-            ClickButton(dialog, CHandEditDlg::IDC_ADD);
+            ClickButton(dialog, IDC_HAND_EDIT_ADD);
         })
         .Then([&](HWND add) {
-            ::SendDlgItemMessageW(add, 1002, CB_SETCURSEL, 1, 0);
-            SetControlText(add, 1006, L"S");
-            SetControlText(add, 1045, L"K");
-            ClickButton(add, 1037);
+            ::SendDlgItemMessageW(add, IDC_ADD_ENTRY_PRESET_LIST, CB_SETCURSEL, 1, 0);
+            SetControlText(add, IDC_ADD_ENTRY_SECTION, L"S");
+            SetControlText(add, IDC_ADD_ENTRY_SUB_KEY, L"K");
+            ClickButton(add, IDC_ADD_ENTRY_CONFIRM);
             posted.Post([&] {
-                enabledAfterAdd = ::IsWindowEnabled(::GetDlgItem(handEdit, CHandEditDlg::IDC_DELETE)) != FALSE;
+                enabledAfterAdd = ::IsWindowEnabled(::GetDlgItem(handEdit, IDC_HAND_EDIT_DELETE)) != FALSE;
                 rowsAfterAdd = ListRowCount(ListOf(handEdit));
                 ::PostMessageW(handEdit, WM_CLOSE, 0, 0);
             });
@@ -229,7 +231,7 @@ TEST_F(HandEditTest, OnlyTheConfirmButtonSetsTheModifiedFlagAndEscapeDoesNothing
 
     {
         ModalScript script;
-        script.Then([](HWND dialog) { ClickButton(dialog, CHandEditDlg::IDC_CONFIRM); });
+        script.Then([](HWND dialog) { ClickButton(dialog, IDC_HAND_EDIT_CONFIRM); });
         CHandEditDlg dialog;
         EXPECT_EQ(dialog.DoModal(nullptr), 0);
     }
@@ -263,22 +265,22 @@ TEST_F(HandEditTest, ShowsAtMost10001RowsAndDeletesTheirWholeSections) {
 
 TEST_F(HandEditTest, ResizingLaysTheListAndButtonsOutFromTheWindowSize) {
     WithHandEdit([](HWND dialog) {
-        for (int id : {1041, 1042, 1072})
+        for (int id : {IDC_HAND_EDIT_ADD, IDC_HAND_EDIT_DELETE, IDC_HAND_EDIT_CONFIRM})
             ::SetWindowPos(::GetDlgItem(dialog, id), nullptr, 0, 0, 75, 23, SWP_NOMOVE | SWP_NOZORDER);
-        const RECT listBefore = ClientRectOf(dialog, 1043);
+        const RECT listBefore = ClientRectOf(dialog, IDC_HAND_EDIT_LIST);
         ::SetWindowPos(dialog, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
         RECT frame = {};
         ::GetWindowRect(dialog, &frame);
         ASSERT_EQ(frame.right - frame.left, 400);
         ASSERT_EQ(frame.bottom - frame.top, 300);
 
-        const RECT list = ClientRectOf(dialog, 1043);
+        const RECT list = ClientRectOf(dialog, IDC_HAND_EDIT_LIST);
         EXPECT_EQ(list.left, listBefore.left);
         EXPECT_EQ(list.top, listBefore.top);
         EXPECT_EQ(list.right - list.left, 372);
         EXPECT_EQ(list.bottom - list.top, 190);
         const int expectedX[] = {110, 205, 300};
-        const int ids[] = {1041, 1042, 1072};
+        const int ids[] = {IDC_HAND_EDIT_ADD, IDC_HAND_EDIT_DELETE, IDC_HAND_EDIT_CONFIRM};
         for (int i = 0; i < 3; ++i) {
             const RECT button = ClientRectOf(dialog, ids[i]);
             EXPECT_EQ(button.left, expectedX[i]) << ids[i];
@@ -308,8 +310,11 @@ TEST_F(HandEditTest, TheSkinStylesTheDialogItsButtonsAndTheList) {
     RecordingSkin skin;
     ASSERT_TRUE(skin.Installed());
     WithHandEdit([](HWND) {});
-    EXPECT_EQ(RecordingSkin::Calls(),
-              (std::vector<std::pair<int, int>>{{0, 0}, {4, 1041}, {4, 1042}, {4, 1072}, {21, 1043}}));
+    EXPECT_EQ(RecordingSkin::Calls(), (std::vector<std::pair<int, int>>{{0, 0},
+                                                                        {4, IDC_HAND_EDIT_ADD},
+                                                                        {4, IDC_HAND_EDIT_DELETE},
+                                                                        {4, IDC_HAND_EDIT_CONFIRM},
+                                                                        {21, IDC_HAND_EDIT_LIST}}));
 }
 
 TEST_F(HandEditTest, RightClickShowsTheContextMenuOnlyForASelectedRow) {
@@ -325,7 +330,7 @@ TEST_F(HandEditTest, RightClickShowsTheContextMenuOnlyForASelectedRow) {
 }
 
 TEST_F(HandEditTest, TheContextMenuOffersAddDeleteAndConfirm) {
-    HMENU menu = ::LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(CHandEditDlg::IDR_CONTEXT_MENUS));
+    HMENU menu = ::LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(IDR_RULE_LIST_MENUS));
     ASSERT_NE(menu, nullptr);
     HMENU popup = ::GetSubMenu(menu, CHandEditDlg::kListMenuIndex);
     ASSERT_NE(popup, nullptr);
@@ -336,7 +341,7 @@ TEST_F(HandEditTest, TheContextMenuOffersAddDeleteAndConfirm) {
     }
     ::DestroyMenu(menu);
     std::sort(ids.begin(), ids.end());
-    EXPECT_EQ(ids, (std::vector<UINT>{1041, 1042, 1072}));
+    EXPECT_EQ(ids, (std::vector<UINT>{IDC_HAND_EDIT_ADD, IDC_HAND_EDIT_DELETE, IDC_HAND_EDIT_CONFIRM}));
 }
 
 }  // namespace

@@ -69,13 +69,13 @@ TEST_F(DumpPack, ADatabaseWrittenByThePlugIn) {
         uint32_t flags;
     } items[] = {{kHkeyClassesRoot, ".exe", 1}, {0x80000004, "Software\\Unknown root", 0},
                  {kHkeyCurrentUser, "Software\\Flags", 0x2 | 0x8 | 0x100}};
-    for (const auto& spec : items) {
+    for (const auto& wanted : items) {
         std::memset(&item, 0, sizeof item);
-        item.root = spec.root;
-        std::strcpy(item.keyPath, spec.keyPath);
+        item.root = wanted.root;
+        std::strcpy(item.keyPath, wanted.keyPath);
         std::strcpy(item.name, "item");
         std::wcscpy(item.wideName, L"item");
-        item.flags = spec.flags;
+        item.flags = wanted.flags;
         PrependItem(&chinese, &item);
     }
     categories[2].id = -5;  // every text empty, no items

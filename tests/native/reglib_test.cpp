@@ -71,11 +71,11 @@ TEST(RegLib, RecordsComeOutReversedWithTheirFields)
     EXPECT_EQ(0, third->number);
     const RuleEntry* second = third->next;
     EXPECT_STREQ("", second->displayName);
-    EXPECT_STREQ("*.two", second->valueSpec);  // expansion is the caller's
+    EXPECT_STREQ("*.two", second->valuePattern);  // expansion is the caller's
     EXPECT_EQ(-2, second->number);
     const RuleEntry* first = second->next;
     EXPECT_STREQ("HKLM\\Software\\One", first->keyPath);
-    EXPECT_STREQ("%system%\\one.exe", first->valueSpec);
+    EXPECT_STREQ("%system%\\one.exe", first->valuePattern);
     EXPECT_EQ(1, first->number);
 }
 
@@ -124,6 +124,6 @@ TEST(RegLib, LongTextsAreCut)
     EXPECT_EQ(std::string(63, 'c'), list->category);
     EXPECT_EQ(std::string(63, 'd'), list->displayName);
     EXPECT_EQ(std::string(1023, 'k'), list->keyPath);
-    EXPECT_EQ(std::string(1023, 'v'), list->valueSpec);
+    EXPECT_EQ(std::string(1023, 'v'), list->valuePattern);
     EXPECT_EQ(INT32_MAX, list->number);
 }

@@ -26,7 +26,7 @@ char* HeapText(const std::string& text)
 
 std::string Expand(const std::string& text, const char* systemDirectory)
 {
-    char* result = ExpandValueSpecWith(HeapText(text), systemDirectory);
+    char* result = ExpandValuePatternWith(HeapText(text), systemDirectory);
     std::string copy = result != nullptr ? result : "<null>";
     std::free(result);
     return copy;
@@ -41,7 +41,7 @@ TEST(MakeRuleEntry, LongAndShortRootsGiveEqualEntries)
     ASSERT_TRUE(shortForm && longForm);
     for (const RuleEntry* entry : {shortForm.get(), longForm.get()}) {
         EXPECT_STREQ("HKLM\\X", entry->keyPath);
-        EXPECT_STREQ("1", entry->valueSpec);
+        EXPECT_STREQ("1", entry->valuePattern);
         EXPECT_EQ(2, entry->number);
         EXPECT_STREQ("Sec", entry->category);
         EXPECT_STREQ("Sec", entry->displayName);  // empty display name falls back
@@ -56,14 +56,14 @@ TEST(MakeRuleEntry, KeepsRestOfPathAndDisplayName)
     ASSERT_TRUE(entry);
     EXPECT_STREQ("HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page", entry->keyPath);
     EXPECT_STREQ("Start page", entry->displayName);
-    EXPECT_STREQ("www", entry->valueSpec);
+    EXPECT_STREQ("www", entry->valuePattern);
     EXPECT_EQ(1, entry->number);
 
     // Only the first backslash splits; the rest stays as written.
     entry = Make("S", "", "hkcr\\a\\\\B", "");
     ASSERT_TRUE(entry);
     EXPECT_STREQ("HKCR\\a\\\\B", entry->keyPath);
-    EXPECT_STREQ("", entry->valueSpec);
+    EXPECT_STREQ("", entry->valuePattern);
     EXPECT_EQ(0, entry->number);
 }
 
@@ -71,17 +71,17 @@ TEST(MakeRuleEntry, ValueSplitsAtFirstComma)
 {
     EntryPtr entry = Make("S", "", "HKCU\\X", "a,b,3");
     ASSERT_TRUE(entry);
-    EXPECT_STREQ("a", entry->valueSpec);
+    EXPECT_STREQ("a", entry->valuePattern);
     EXPECT_EQ(0, entry->number);
 
     entry = Make("S", "", "HKCU\\X", "v, -17x,4");
     ASSERT_TRUE(entry);
-    EXPECT_STREQ("v", entry->valueSpec);
+    EXPECT_STREQ("v", entry->valuePattern);
     EXPECT_EQ(-17, entry->number);
 
     entry = Make("S", "", "HKCU\\X", ",9");
     ASSERT_TRUE(entry);
-    EXPECT_STREQ("", entry->valueSpec);
+    EXPECT_STREQ("", entry->valuePattern);
     EXPECT_EQ(9, entry->number);
 }
 
@@ -104,7 +104,7 @@ TEST(MakeRuleEntry, CutsOverlongTexts)
     EXPECT_EQ(std::string(63, 'n'), entry->category);
     EXPECT_EQ(std::string(63, 'n'), entry->displayName);
     EXPECT_EQ("HKLM\\" + std::string(1018, 'k'), entry->keyPath);
-    EXPECT_EQ(std::string(1023, 'v'), entry->valueSpec);
+    EXPECT_EQ(std::string(1023, 'v'), entry->valuePattern);
 }
 
 TEST(ParseLeadingInt, FollowsAtoiRules)
@@ -148,14 +148,14 @@ TEST(ReplaceFirstNoCase, OutputIsCutToItsBuffer)
     EXPECT_EQ('\0', one[0]);
 }
 
-TEST(ExpandValueSpec, AsteriskAnywhereGivesAsterisk)
+TEST(ExpandValuePattern, AsteriskAnywhereGivesAsterisk)
 {
     EXPECT_EQ("*", Expand("\\*.exe", "C:\\windows\\system32"));
     EXPECT_EQ("*", Expand("%system%\\a*", "C:\\windows\\system32"));
     EXPECT_EQ("*", Expand("*", "C:\\windows\\system32"));
 }
 
-TEST(ExpandValueSpec, FirstSystemPlaceholderReplaced)
+TEST(ExpandValuePattern, FirstSystemPlaceholderReplaced)
 {
     EXPECT_EQ("C:\\windows\\system32\\a.exe", Expand("%SYSTEM%\\a.exe", "C:\\windows\\system32"));
     EXPECT_EQ("x C:\\sys y %system%", Expand("x %System% y %system%", "C:\\sys"));
@@ -163,7 +163,7 @@ TEST(ExpandValueSpec, FirstSystemPlaceholderReplaced)
     EXPECT_EQ("", Expand("", "C:\\sys"));
 }
 
-TEST(ExpandValueSpec, ResultIsAtMost1023Characters)
+TEST(ExpandValuePattern, ResultIsAtMost1023Characters)
 {
     std::string directory(259, 'd');
     std::string text = "%system%" + std::string(1000, 'x');

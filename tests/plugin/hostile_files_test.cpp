@@ -13,6 +13,7 @@
 #include "core/rc4.h"
 #include "core/regdefine.h"
 #include "core/root_names.h"
+#include "lang/resource.h"
 #include "win/raii.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/plugin_library.h"
@@ -213,15 +214,15 @@ TEST_F(HostileFiles, AUserDatabaseBusyDuringLoadIsNotWipedByTheNextEdit) {
     script
         .Then([&](HWND dialog) {
             editor = dialog;
-            ClickButton(dialog, 1020);  // add a category
+            ClickButton(dialog, IDC_EXPERT_ADD_CATEGORY);  // add a category
         })
         .Then([&](HWND add) {
-            SetControlText(add, 1023, L"Added while busy");
-            SetChecked(add, 1025, true);
+            SetControlText(add, IDC_CLASSADD_NAME, L"Added while busy");
+            SetChecked(add, IDC_CLASSADD_MODE_200, true);
             ClickButton(add, IDOK);
-            ::PostMessageW(editor, WM_COMMAND, MAKEWPARAM(1072, BN_CLICKED), 0);
+            ::PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDC_EXPERT_DONE, BN_CLICKED), 0);
         });
-    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);
+    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_EXPERT_RULES, BN_CLICKED), 0);
     EXPECT_EQ(script.PendingSteps(), 0u);
     EXPECT_EQ(script.UnexpectedWindows(), 0);
     EXPECT_EQ(plugin_->Apply(), 0);

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include "lang/resource.h"
 #include "tests/support/allocation_faults.h"
 #include "tests/support/console_window.h"
 #include "tests/support/modal_script.h"
@@ -17,16 +18,11 @@ using namespace testing_support;
 
 namespace {
 
-// The page's hand-edit button, and the editor's list and delete button.
-const int kHandEditButton = 1002;
-const int kEntryList = 1043;
-const int kDeleteButton = 1042;
-
 const char kRuleFile[] = "[a section name longer than a short string]\r\nHKCU\\Key=value\r\n";
 
 void ClickHandEdit(HWND page) {
-    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(kHandEditButton, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(page, kHandEditButton)));
+    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_EDIT_USER_RULES, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_EDIT_USER_RULES)));
 }
 
 TEST(InterfaceBoundaries, AnAllocationFailureBelowABoundaryGivesItsFailureResult) {
@@ -79,10 +75,10 @@ TEST(InterfaceBoundaries, AnAllocationFailureBelowABoundaryGivesItsFailureResult
     {
         ModalScript script;
         script.Then([&](HWND dialog) {
-            SelectListRow(::GetDlgItem(dialog, kEntryList), 0);
+            SelectListRow(::GetDlgItem(dialog, IDC_HAND_EDIT_LIST), 0);
             {
                 AllocationFaults::Armed armed(faults);
-                ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kDeleteButton, BN_CLICKED), 0);
+                ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HAND_EDIT_DELETE, BN_CLICKED), 0);
                 refused = faults.Refused();
             }
             shownAfterFailure = ::IsWindowVisible(dialog) != FALSE;
@@ -102,7 +98,7 @@ TEST(InterfaceBoundaries, AnAllocationFailureBelowABoundaryGivesItsFailureResult
     {
         ModalScript script;
         script.Then([&](HWND dialog) {
-            rows = ListRowCount(::GetDlgItem(dialog, kEntryList));
+            rows = ListRowCount(::GetDlgItem(dialog, IDC_HAND_EDIT_LIST));
             ::PostMessageW(dialog, WM_CLOSE, 0, 0);
         });
         ClickHandEdit(page);

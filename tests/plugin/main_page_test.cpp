@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/pestrol_set_dlg.h"
+#include "lang/resource.h"
 #include "win/resource_module.h"
 #include "win/settings_files.h"
 #include "tests/support/modal_script.h"
@@ -42,16 +43,16 @@ TEST_P(MainPage, HandEditButtonOpensAFreshDialogEachTime) {
     std::vector<int> rowsSeen;
     ModalScript script;
     auto readAndClose = [&](HWND dialog) {
-        rowsSeen.push_back(ListRowCount(::GetDlgItem(dialog, 1043)));
+        rowsSeen.push_back(ListRowCount(::GetDlgItem(dialog, IDC_HAND_EDIT_LIST)));
         ::PostMessageW(dialog, WM_CLOSE, 0, 0);
     };
     script.Then(readAndClose);
-    ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
+    ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_EDIT_USER_RULES, BN_CLICKED), 0);
     // An edit between the openings is seen by the second one.
     ASSERT_TRUE(WriteBytes(work, "[a]\r\nname=A\r\nHKCU\\K1=1\r\nHKCU\\K2=2\r\n"))
         << ::testing::PrintToString(work) << ", error " << ::GetLastError();
     script.Then(readAndClose);
-    ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
+    ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_EDIT_USER_RULES, BN_CLICKED), 0);
     EXPECT_EQ(rowsSeen, std::vector<int>({1, 2}));
     EXPECT_EQ(script.UnexpectedWindows(), 0);
 }
@@ -60,18 +61,18 @@ TEST_P(MainPage, ExpertButtonOpensTheEditor) {
     bool sawCategoryList = false;
     ModalScript script;
     script.Then([&](HWND dialog) {
-        sawCategoryList = ::GetDlgItem(dialog, 1015) != nullptr;
+        sawCategoryList = ::GetDlgItem(dialog, IDC_EXPERT_CATEGORY_LIST) != nullptr;
         ::PostMessageW(dialog, WM_CLOSE, 0, 0);
     });
-    ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);
+    ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_EXPERT_RULES, BN_CLICKED), 0);
     EXPECT_TRUE(sawCategoryList);
     EXPECT_EQ(script.PendingSteps(), 0u);
 }
 
 TEST_P(MainPage, OtherNotificationsOpenNothing) {
     ModalScript script;
-    ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(1001, BN_DOUBLECLICKED), 0);
-    ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(1002, BN_SETFOCUS), 0);
+    ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_EXPERT_RULES, BN_DOUBLECLICKED), 0);
+    ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_EDIT_USER_RULES, BN_SETFOCUS), 0);
     EXPECT_EQ(script.UnexpectedWindows(), 0);
 }
 

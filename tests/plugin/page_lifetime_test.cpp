@@ -2,6 +2,7 @@
 // window outliving the page object.
 #include <gtest/gtest.h>
 
+#include "lang/resource.h"
 #include "tests/support/console_window.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/test_files.h"
@@ -46,8 +47,8 @@ TEST_F(PageLifetime, SecondCreatePageMovesTheSameWindow) {
     EXPECT_EQ(::GetWindowLongW(page, GWL_STYLE) & WS_CHILD, WS_CHILD);
     EXPECT_TRUE(::IsWindowVisible(page));
     // The page holds the two editor buttons.
-    EXPECT_NE(::GetDlgItem(page, 1001), nullptr);
-    EXPECT_NE(::GetDlgItem(page, 1002), nullptr);
+    EXPECT_NE(::GetDlgItem(page, IDC_EXPERT_RULES), nullptr);
+    EXPECT_NE(::GetDlgItem(page, IDC_EDIT_USER_RULES), nullptr);
 
     RECT second = {30, 40, 230, 140};
     // Visible already, so ShowWindow answers nonzero.
@@ -94,8 +95,8 @@ TEST_F(PageLifetime, PageWindowOutlivesThePluginSafely) {
     EXPECT_EQ(::GetModuleHandleW(L"VtPestrolSet.dll"), nullptr);
     // Messages to the orphaned page go to plain dialog handling.
     ::SendMessageW(page, WM_SIZE, 0, MAKELPARAM(100, 50));
-    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);
-    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
+    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_EXPERT_RULES, BN_CLICKED), 0);
+    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_EDIT_USER_RULES, BN_CLICKED), 0);
     ::DestroyWindow(console_);
     console_ = nullptr;
     PumpMessages();

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "lang/resource.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/test_files.h"
 
@@ -56,7 +57,7 @@ protected:
 };
 
 TEST_F(PluginStartup, DefaultLanguageIsSimplifiedChinese) {
-    std::wstring expected = StringFromModule(suite_.File(L"AntiVirus\\lang\\VtPesTrol0804.lng"), 125);
+    std::wstring expected = StringFromModule(suite_.File(L"AntiVirus\\lang\\VtPesTrol0804.lng"), IDS_PAGE_TITLE);
     ASSERT_FALSE(expected.empty());
     WithPlugin([&](IProductOption* plugin) { EXPECT_EQ(TitleOf(plugin), expected); });
 }
@@ -64,8 +65,8 @@ TEST_F(PluginStartup, DefaultLanguageIsSimplifiedChinese) {
 TEST_F(PluginStartup, LanguageFromTheInstallerLibrary) {
     ASSERT_TRUE(WriteBytes(suite_.File(L"QZInstall.ini"), "[Suite]\r\nLanguageId=0x0409\r\n"))
         << ::testing::PrintToString(suite_.File(L"QZInstall.ini")) << ", error " << ::GetLastError();
-    std::wstring english = StringFromModule(suite_.File(L"AntiVirus\\lang\\VtPesTrol0409.lng"), 125);
-    std::wstring chinese = StringFromModule(suite_.File(L"AntiVirus\\lang\\VtPesTrol0804.lng"), 125);
+    std::wstring english = StringFromModule(suite_.File(L"AntiVirus\\lang\\VtPesTrol0409.lng"), IDS_PAGE_TITLE);
+    std::wstring chinese = StringFromModule(suite_.File(L"AntiVirus\\lang\\VtPesTrol0804.lng"), IDS_PAGE_TITLE);
     ASSERT_FALSE(english.empty());
     ASSERT_NE(english, chinese);
     WithPlugin([&](IProductOption* plugin) { EXPECT_EQ(TitleOf(plugin), english); });
@@ -108,7 +109,7 @@ TEST_F(PluginStartup, MissingSkinLibraryStillMakesThePage) {
         plugin->CreatePage(parent, &rect);
         HWND page = ::GetWindow(parent, GW_CHILD);
         EXPECT_NE(page, nullptr);
-        EXPECT_NE(::GetDlgItem(page, 1001), nullptr);
+        EXPECT_NE(::GetDlgItem(page, IDC_EXPERT_RULES), nullptr);
         ::DestroyWindow(parent);
     });
 }

@@ -17,12 +17,12 @@ using namespace testing_support;
 namespace {
 
 struct EntryView {
-    std::string category, displayName, keyPath, valueSpec;
+    std::string category, displayName, keyPath, valuePattern;
     int number;
 };
 
 std::string Describe(const EntryView& e) {
-    return "[" + e.category + "|" + e.displayName + "|" + e.keyPath + "|" + e.valueSpec + "|" +
+    return "[" + e.category + "|" + e.displayName + "|" + e.keyPath + "|" + e.valuePattern + "|" +
            std::to_string(e.number) + "]";
 }
 
@@ -42,7 +42,7 @@ std::vector<EntryView> ExpectedRules(size_t first, size_t end, size_t perSection
     std::vector<EntryView> out;
     for (size_t r = end; r-- > first;)
         out.push_back({RuleSectionName(r / perSection), "Rule group " + std::to_string(r / perSection), RuleKeyPath(r),
-                       RuleValueSpec(r), RuleNumber(r)});
+                       RuleValuePattern(r), RuleNumber(r)});
     return out;
 }
 
@@ -58,7 +58,7 @@ std::string Utf16WithMark(const std::string& ascii) {
 std::vector<EntryView> Flatten(const RuleEntry* list) {
     std::vector<EntryView> out;
     for (; list; list = list->next)
-        out.push_back({list->category, list->displayName, list->keyPath, list->valueSpec, list->number});
+        out.push_back({list->category, list->displayName, list->keyPath, list->valuePattern, list->number});
     return out;
 }
 
@@ -88,7 +88,7 @@ TEST_F(IniRulesTest, BrowserStartPageRule) {
     EXPECT_EQ(entries[0].category, "Browser");
     EXPECT_EQ(entries[0].displayName, "Start page");
     EXPECT_EQ(entries[0].keyPath, "HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page");
-    EXPECT_EQ(entries[0].valueSpec, "www");
+    EXPECT_EQ(entries[0].valuePattern, "www");
     EXPECT_EQ(entries[0].number, 1);
 }
 
@@ -118,7 +118,7 @@ TEST_F(IniRulesTest, LongAndShortRootNamesGiveEqualEntries) {
     EXPECT_EQ(entries[1].keyPath, "HKLM\\Y");
     EXPECT_EQ(entries[0].keyPath, "HKCR\\Z");
     for (int i = 1; i <= 2; ++i) {
-        EXPECT_EQ(entries[i].valueSpec, "1");
+        EXPECT_EQ(entries[i].valuePattern, "1");
         EXPECT_EQ(entries[i].number, 2);
     }
     EXPECT_EQ(entries[0].number, 0);
@@ -127,9 +127,9 @@ TEST_F(IniRulesTest, LongAndShortRootNamesGiveEqualEntries) {
 TEST_F(IniRulesTest, NumberIsReadOnlyAfterTheFirstComma) {
     auto entries = Read("[S]\r\nHKCU\\A=a,b,3\r\nHKCU\\B=b, -17x\r\n");
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[1].valueSpec, "a");
+    EXPECT_EQ(entries[1].valuePattern, "a");
     EXPECT_EQ(entries[1].number, 0);
-    EXPECT_EQ(entries[0].valueSpec, "b");
+    EXPECT_EQ(entries[0].valuePattern, "b");
     EXPECT_EQ(entries[0].number, -17);
 }
 
@@ -139,14 +139,14 @@ TEST_F(IniRulesTest, KeysWithoutKnownRootAreDroppedOthersKept) {
     EXPECT_EQ(entries[0].keyPath, "HKU\\Kept");
 }
 
-TEST_F(IniRulesTest, ValueSpecsAreExpanded) {
+TEST_F(IniRulesTest, ValuePatternsAreExpanded) {
     m_platform.systemDirectory = "C:\\SYS";
     auto entries = Read("[S]\r\nHKCU\\A=%SYSTEM%\\a.exe\r\nHKCU\\B=\\*.exe,4\r\nHKCU\\C=x%System%%system%\r\n");
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[2].valueSpec, "C:\\SYS\\a.exe");
-    EXPECT_EQ(entries[1].valueSpec, "*");
+    EXPECT_EQ(entries[2].valuePattern, "C:\\SYS\\a.exe");
+    EXPECT_EQ(entries[1].valuePattern, "*");
     EXPECT_EQ(entries[1].number, 4);
-    EXPECT_EQ(entries[0].valueSpec, "xC:\\SYS%system%");  // only the first occurrence
+    EXPECT_EQ(entries[0].valuePattern, "xC:\\SYS%system%");  // only the first occurrence
 }
 
 TEST_F(IniRulesTest, EntriesRunInReverseFileOrder) {
@@ -165,7 +165,7 @@ TEST_F(IniRulesTest, LongTextsAreCutToTheirReadBuffers) {
     auto entries = Read("[S]\r\nname=" + longName + "\r\nHKCU\\A=" + longValue + "\r\n");
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].displayName, std::string(59, 'n'));
-    EXPECT_EQ(entries[0].valueSpec, std::string(259, 'v'));
+    EXPECT_EQ(entries[0].valuePattern, std::string(259, 'v'));
 }
 
 TEST_F(IniRulesTest, ManySectionsAndKeysGrowTheListBuffers) {

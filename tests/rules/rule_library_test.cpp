@@ -17,13 +17,13 @@ using testing_support::ScratchDir;
 namespace {
 
 struct LibraryRecord {
-    std::string category, displayName, keyPath, valueSpec, number;
+    std::string category, displayName, keyPath, valuePattern, number;
 };
 
 std::string Encode(const std::vector<LibraryRecord>& records) {
     std::string data;
     for (const LibraryRecord& r : records) {
-        for (const std::string* text : {&r.category, &r.displayName, &r.keyPath, &r.valueSpec, &r.number}) {
+        for (const std::string* text : {&r.category, &r.displayName, &r.keyPath, &r.valuePattern, &r.number}) {
             data += *text;
             data += '\0';
         }
@@ -49,11 +49,11 @@ void WriteLibrary(const std::wstring& path, uint32_t count, uint32_t size, const
 }
 
 struct EntryView {
-    std::string category, displayName, keyPath, valueSpec;
+    std::string category, displayName, keyPath, valuePattern;
     int number;
     bool operator==(const EntryView& o) const {
         return category == o.category && displayName == o.displayName && keyPath == o.keyPath &&
-               valueSpec == o.valueSpec && number == o.number;
+               valuePattern == o.valuePattern && number == o.number;
     }
 };
 
@@ -61,7 +61,7 @@ std::vector<EntryView> ReadLibrary(const std::wstring& path) {
     RuleEntryList list(ReadRuleLibrary(path.c_str()));
     std::vector<EntryView> out;
     for (const RuleEntry* e = list.get(); e; e = e->next)
-        out.push_back({e->category, e->displayName, e->keyPath, e->valueSpec, e->number});
+        out.push_back({e->category, e->displayName, e->keyPath, e->valuePattern, e->number});
     return out;
 }
 
@@ -85,7 +85,7 @@ protected:
     std::string m_data;
 };
 
-TEST_F(RuleLibraryTest, RecordsComeBackReversedWithValueSpecsExpanded) {
+TEST_F(RuleLibraryTest, RecordsComeBackReversedWithValuePatternsExpanded) {
     WriteLibrary(Path(), 3, Size(), m_data + '\0');
     const std::vector<EntryView> expected = {
         {std::string(63, 'c'), "Shown", "HKCR\\.exe", "plain", 0},

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/root_names.h"
+#include "lang/resource.h"
 #include "win/install_info.h"
 #include "win/resource_module.h"
 #include "win/settings_files.h"
@@ -149,11 +150,11 @@ TEST_F(RuleStoreMerge, UserCategoryFollowsTheLibraryWithIniRulesThenLibraryRules
     EXPECT_EQ(g_waits.size(), 0u);
     const RuleCategory& user = g_ruleStore.categories[2];
     EXPECT_EQ(user.id, 99);
-    EXPECT_EQ(std::wstring(user.wideName), LoadResourceString(158));
+    EXPECT_EQ(std::wstring(user.wideName), LoadResourceString(IDS_USER_CATEGORY_NAME));
     EXPECT_FALSE(std::wstring(user.wideName).empty());
-    EXPECT_EQ(std::string(user.name), Narrow(LoadResourceString(158)));
-    EXPECT_EQ(std::wstring(user.wideDescription), LoadResourceString(157));
-    EXPECT_EQ(std::wstring(user.wideExtraText), LoadResourceString(159));
+    EXPECT_EQ(std::string(user.name), Narrow(LoadResourceString(IDS_USER_CATEGORY_NAME)));
+    EXPECT_EQ(std::wstring(user.wideDescription), LoadResourceString(IDS_USER_CATEGORY_DESCRIPTION));
+    EXPECT_EQ(std::wstring(user.wideExtraText), LoadResourceString(IDS_USER_CATEGORY_EXTRA));
     EXPECT_EQ(user.action, 2);
     EXPECT_EQ(user.mode, 2);
     EXPECT_EQ(user.option4, 1);

@@ -1,7 +1,7 @@
 // The console as shipped in the suite folder: its own resources, and the
 // real plug-in started through the installer stand-in and a language module.
 #include "win/raii.h"
-#include "suite/console/console_resource.h"
+#include "lang/expert_ids.h"
 #include "tests/suite/suite_test_support.h"
 
 #include <commctrl.h>

@@ -19,7 +19,7 @@ std::string RuleKeyPath(size_t rule) {
     return path;
 }
 
-std::string RuleValueSpec(size_t rule) { return "data" + std::to_string(rule); }
+std::string RuleValuePattern(size_t rule) { return "data" + std::to_string(rule); }
 
 int RuleNumber(size_t rule) { return static_cast<int>(rule % 5); }
 
@@ -35,7 +35,7 @@ std::string RuleFileText(size_t first, size_t end, size_t perSection) {
         }
         // The file spells the root both ways; the reader gives the short one.
         std::snprintf(line, sizeof line, "%s\\Software\\HandRules\\Key%05u\\Value=%s,%d\r\n",
-                      r % 2 ? "HKEY_CURRENT_USER" : "HKLM", static_cast<unsigned>(r), RuleValueSpec(r).c_str(),
+                      r % 2 ? "HKEY_CURRENT_USER" : "HKLM", static_cast<unsigned>(r), RuleValuePattern(r).c_str(),
                       RuleNumber(r));
         text += line;
     }

@@ -11,7 +11,7 @@ namespace testing_support {
 
 std::string RuleSectionName(size_t section);  // "Rules00042"
 std::string RuleKeyPath(size_t rule);         // as the reader makes it, short root
-std::string RuleValueSpec(size_t rule);
+std::string RuleValuePattern(size_t rule);
 int RuleNumber(size_t rule);
 
 // The lines of rules [first, end), with the section lines where sections start.

@@ -91,15 +91,15 @@ TEST_F(PackDump, PackedLibraryReadsBackThroughThePluginReader) {
     std::vector<const RuleEntry*> entries;
     for (const RuleEntry* e = list.get(); e; e = e->next) entries.push_back(e);
     ASSERT_EQ(entries.size(), 3u);
-    // Reverse of the record order; value specs expanded by the reader.
+    // Reverse of the record order; value patterns expanded by the reader.
     EXPECT_STREQ(entries[0]->category, "Caf\xE9");
     EXPECT_EQ(entries[0]->number, 0);
     EXPECT_STREQ(entries[1]->keyPath, "HKCR\\exefile");
-    EXPECT_STREQ(entries[1]->valueSpec, "*");
+    EXPECT_STREQ(entries[1]->valuePattern, "*");
     EXPECT_EQ(entries[1]->number, -1);
     EXPECT_STREQ(entries[2]->category, "Browser");
     EXPECT_STREQ(entries[2]->displayName, "Start page");
-    EXPECT_STREQ(entries[2]->valueSpec, "about:blank");
+    EXPECT_STREQ(entries[2]->valuePattern, "about:blank");
     EXPECT_EQ(entries[2]->number, 2);
 
     // REGINFO counts the records and the REGLIB bytes, closing NUL included.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "lang/resource.h"
 #include "win/install_info.h"
 #include "win/raii.h"
 #include "win/resource_module.h"
@@ -151,7 +152,7 @@ TEST_F(SampleData, EnglishLibraryLoadsWithTheUserCategoryAfterIt) {
     ExpectStoreHoldsSource(english);
     const RuleCategory& user = g_ruleStore.categories[english.database.Count()];
     EXPECT_EQ(user.id, 99);
-    EXPECT_STREQ(user.wideName, LoadResourceString(158).c_str());
+    EXPECT_STREQ(user.wideName, LoadResourceString(IDS_USER_CATEGORY_NAME).c_str());
     // The user's INI rule, then every library rule in record order.
     std::vector<const RuleItem*> items = Items(user);
     ASSERT_EQ(items.size(), library.library.rules.size() + 1);

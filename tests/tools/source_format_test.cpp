@@ -119,7 +119,7 @@ TEST(SourceFormat, RuleLibrariesKeepRecordsSeparatorAndNumbers) {
     EXPECT_EQ(r.category, "Browser");
     EXPECT_EQ(r.displayName, "Start page");
     EXPECT_EQ(r.keyPath, "HKCU\\Software\\Main");
-    EXPECT_EQ(r.valueSpec, "\"%1\" *");
+    EXPECT_EQ(r.valuePattern, "\"%1\" *");
     EXPECT_EQ(r.number, -7);
     EXPECT_EQ(source.library.rules[1].number, 0);
 }

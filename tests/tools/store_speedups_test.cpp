@@ -15,7 +15,7 @@
 #include "rules/rule_database.h"
 #include "rules/rule_entry_list.h"
 #include "rules/rule_store.h"
-#include "rules/value_spec.h"
+#include "rules/value_pattern.h"
 #include "tests/support/profile_meter.h"
 #include "tests/support/rule_files.h"
 #include "tests/support/test_files.h"
@@ -25,23 +25,23 @@ using namespace testing_support;
 namespace {
 
 struct EntryView {
-    std::string category, displayName, keyPath, valueSpec;
+    std::string category, displayName, keyPath, valuePattern;
     int number;
     bool operator==(const EntryView& o) const {
         return category == o.category && displayName == o.displayName && keyPath == o.keyPath &&
-               valueSpec == o.valueSpec && number == o.number;
+               valuePattern == o.valuePattern && number == o.number;
     }
 };
 
 std::ostream& operator<<(std::ostream& out, const EntryView& e) {
-    return out << "[" << e.category << "|" << e.displayName << "|" << e.keyPath << "|" << e.valueSpec << "|"
+    return out << "[" << e.category << "|" << e.displayName << "|" << e.keyPath << "|" << e.valuePattern << "|"
                << e.number << "]";
 }
 
 std::vector<EntryView> Flatten(const RuleEntry* list) {
     std::vector<EntryView> out;
     for (; list; list = list->next)
-        out.push_back({list->category, list->displayName, list->keyPath, list->valueSpec, list->number});
+        out.push_back({list->category, list->displayName, list->keyPath, list->valuePattern, list->number});
     return out;
 }
 
@@ -59,7 +59,7 @@ std::vector<EntryView> ReadThroughProfileCalls(const char* path) {
             ::GetPrivateProfileStringA(section, key, "", value, 260, path);
             RuleEntryList entry(MakeRuleEntry(section, displayName, key, value));
             if (!entry) continue;
-            entry->valueSpec = ExpandValueSpec(entry->valueSpec);
+            entry->valuePattern = ExpandValuePattern(entry->valuePattern);
             entry->next = result.release();
             result.reset(entry.release());
         }

@@ -4,4 +4,4 @@
 // Takes ownership of a malloc'd text and returns a new malloc'd text: "*"
 // when the text holds an asterisk, else its first "%system%" (any letter
 // case) replaced by the system directory.  Null only when out of memory.
-char* ExpandValueSpec(char* text);
+char* ExpandValuePattern(char* text);
