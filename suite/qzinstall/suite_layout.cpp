@@ -2,6 +2,7 @@
 
 #include "core/ascii_case.h"
 #include "suite/qzinstall/language_names.h"
+#include "win/library_path.h"
 
 #include <utility>
 #include <vector>
@@ -43,21 +44,6 @@ std::wstring FullPath(const std::wstring& path) {
 bool FileExists(const std::wstring& path) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring ModuleFolder(HMODULE module) {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        DWORD length = GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return std::wstring();
-        if (length < buffer.size()) {
-            std::wstring path(buffer.data(), length);
-            size_t slash = path.find_last_of(L"\\/");
-            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-        }
-        if (buffer.size() >= 32768) return std::wstring();
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 }  // namespace
