@@ -72,6 +72,9 @@ public:
         NOTIFY_HANDLER(IDC_ITEM_LIST, LVN_ITEMCHANGED, OnItemListChanged)
         NOTIFY_HANDLER(IDC_ITEM_LIST, NM_SETFOCUS, OnItemListChanged)
         NOTIFY_HANDLER(IDC_ITEM_LIST, NM_RCLICK, OnItemRightClick)
+        NOTIFY_HANDLER(IDC_CATEGORY_LIST, LVN_KEYDOWN, OnCategoryKeyDown)
+        NOTIFY_HANDLER(IDC_ITEM_LIST, LVN_KEYDOWN, OnItemKeyDown)
+        MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
         COMMAND_HANDLER(IDC_ADD_CATEGORY, 0, OnAddCategory)
         COMMAND_HANDLER(IDC_EDIT_CATEGORY, 0, OnEditCategory)
         COMMAND_HANDLER(IDC_DELETE_CATEGORY, 0, OnDeleteCategory)
@@ -118,6 +121,9 @@ private:
     LRESULT OnCategoryRightClick(int, LPNMHDR, BOOL&);
     LRESULT OnItemListChanged(int, LPNMHDR, BOOL&);
     LRESULT OnItemRightClick(int, LPNMHDR, BOOL&);
+    LRESULT OnCategoryKeyDown(int, LPNMHDR, BOOL&);
+    LRESULT OnItemKeyDown(int, LPNMHDR, BOOL&);
+    LRESULT OnContextMenu(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAddCategory(WORD, WORD, HWND, BOOL&);
     LRESULT OnEditCategory(WORD, WORD, HWND, BOOL&);
     LRESULT OnDeleteCategory(WORD, WORD, HWND, BOOL&);
@@ -138,7 +144,12 @@ private:
     void DeleteItemRow(int row);
     void RebuildCategoryItems();
     // Shown only when the list has a selected row; answers 1 when shown.
-    LRESULT TrackListMenu(HWND list, UINT menuId);
+    // From the keyboard the menu opens under the row it is for, from the
+    // mouse at the cursor.
+    LRESULT TrackListMenu(HWND list, UINT menuId, bool fromKeyboard = false);
+    // The focus leaves a button that is about to be disabled or hidden for
+    // the list the button works on.
+    void MoveFocusOff(HWND button, HWND list);
     bool CheckCategoryRights(const RuleCategory& category);
     bool CheckRootRights(const std::wstring& rootName);
     void SaveAndNotify();

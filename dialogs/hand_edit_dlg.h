@@ -43,6 +43,8 @@ public:
         COMMAND_ID_HANDLER(IDC_ADD, OnAdd)
         COMMAND_ID_HANDLER(IDC_DELETE, OnDelete)
         NOTIFY_HANDLER(IDC_ENTRY_LIST, NM_RCLICK, OnListRightClick)
+        NOTIFY_HANDLER(IDC_ENTRY_LIST, LVN_KEYDOWN, OnListKeyDown)
+        MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
     END_MSG_MAP()
 
     wchar_t m_szIniPath[MAX_PATH];
@@ -57,6 +59,11 @@ private:
     LRESULT OnAdd(WORD, WORD, HWND, BOOL&);
     LRESULT OnDelete(WORD, WORD, HWND, BOOL&);
     LRESULT OnListRightClick(int, LPNMHDR, BOOL&);
+    LRESULT OnListKeyDown(int, LPNMHDR, BOOL&);
+    LRESULT OnContextMenu(UINT, WPARAM, LPARAM, BOOL&);
+    // The list's menu at a point in screen coordinates; 0 when no row is
+    // selected, so nothing was shown.
+    LRESULT ShowListMenu(bool fromKeyboard);
 
     void InsertColumns();
     int InsertRow(int index, const std::wstring& section, const std::wstring& displayName,
