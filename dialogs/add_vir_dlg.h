@@ -33,6 +33,9 @@ public:
         IDS_TEXT_TOO_LONG = 196,
         IDS_NO_PRESET = 197,
         IDS_CANNOT_WRITE = 198,
+        IDS_SECTION_BAD = 199,
+        IDS_KEY_BAD = 200,
+        IDS_LINE_BREAK = 201,
         IDS_FIRST_PRESET = 2000,  // name of preset k: 2000 + 2k, its base key: 2001 + 2k
     };
     enum { kPresetCount = 10 };
@@ -87,9 +90,12 @@ private:
     bool ChooseBasePath(std::wstring& base);
     // False after telling the user which field is wrong.
     bool CheckFields();
-    // Message box with the dialog's caption; then the focus moves to
-    // `focusId` when it is not 0.
+    // Message box with the dialog's caption; then `focusId`, when it is not
+    // 0, gets the focus with its text selected.
     void Complain(UINT messageId, int focusId);
+    // False after telling the user that a text would break the rule file's
+    // lines (a section ended early, a key ended at "=", a line split).
+    bool CheckLineSafety();
     bool WriteEntry(const std::wstring& keyPath);
 };
 

@@ -53,6 +53,8 @@ public:
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         COMMAND_HANDLER(IDOK, 0, OnOK)
         COMMAND_HANDLER(IDCANCEL, 0, OnCancel)
+        COMMAND_HANDLER(IDC_NAME, EN_CHANGE, OnTextChanged)
+        COMMAND_HANDLER(IDC_DESCRIPTION, EN_CHANGE, OnTextChanged)
     END_MSG_MAP()
 
     BEGIN_DDX_MAP(CClassAdd)
@@ -69,6 +71,8 @@ private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnOK(WORD, WORD, HWND, BOOL&);
     LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
+    // Keeps a typed text within the ANSI field of the record.
+    LRESULT OnTextChanged(WORD, WORD, HWND, BOOL&);
 
     void StyleControls();
     void LoadFieldsFromRecord();

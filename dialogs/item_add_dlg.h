@@ -30,6 +30,8 @@ public:
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         COMMAND_HANDLER(IDOK, 0, OnOK)
         COMMAND_HANDLER(IDCANCEL, 0, OnCancel)
+        COMMAND_HANDLER(IDC_KEY_PATH, EN_CHANGE, OnTextChanged)
+        COMMAND_HANDLER(IDC_NAME, EN_CHANGE, OnTextChanged)
     END_MSG_MAP()
 
     BEGIN_DDX_MAP(CItemAdd)
@@ -43,8 +45,12 @@ protected:
 private:
     LRESULT OnOK(WORD, WORD, HWND, BOOL&);
     LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
+    // Keeps a typed text within the ANSI field of the item record.
+    LRESULT OnTextChanged(WORD, WORD, HWND, BOOL&);
 
     void StyleControls();
     void FillRootBox();
-    void ShowMessage(UINT textId);
+    // The message box about edit box `fieldId`, which then has the focus
+    // with its text selected.
+    void ShowMessage(UINT textId, int fieldId);
 };

@@ -37,14 +37,18 @@ public:
         return true;
     }
 
-    // Defaults a dialog may hide: the simple beep and the focus on the control.
+    // Defaults a dialog may hide: the simple beep and the focus on the control,
+    // its text selected.
     void OnDataExchangeError(UINT id, bool /*save*/) { BeepAndFocus(id); }
     void OnDataValidateError(UINT id, bool /*save*/) { BeepAndFocus(id); }
 
 private:
     void BeepAndFocus(UINT id) {
         ::MessageBeep(0xFFFFFFFF);
-        ::SetFocus(static_cast<T*>(this)->GetDlgItem(static_cast<int>(id)));
+        HWND control = static_cast<T*>(this)->GetDlgItem(static_cast<int>(id));
+        ::SetFocus(control);
+        // Selected, so the text can be typed over at once.
+        ::SendMessageW(control, EM_SETSEL, 0, -1);
     }
 };
 

@@ -70,6 +70,30 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, ItemAddLanguages, ::testing::Values(kEng
                              return info.param == kEnglish ? "English" : "Chinese";
                          });
 
+TEST_P(ItemAddLanguages, TabReachesEveryControlAndTypingStopsAtTheLimit) {
+    SelectLanguage(GetParam());
+    CItemAdd dialog;
+    std::vector<int> walk;
+    std::wstring repeated;
+    size_t pathChars = 0, nameChars = 0;
+    Run(dialog, [&](HWND window) {
+        RunWhenShown(window, [&, window] {
+            repeated = RepeatedAccessKeys(window);
+            ::SetFocus(::GetDlgItem(window, 1008));
+            walk = TabWalk(window, 5);
+            TypeText(::GetDlgItem(window, 1022), std::wstring(260, L'k'));
+            TypeText(::GetDlgItem(window, 1023), std::wstring(260, L'n'));
+            pathChars = ControlText(window, 1022).size();
+            nameChars = ControlText(window, 1023).size();
+            ClickButton(window, IDCANCEL);
+        });
+    });
+    EXPECT_EQ(repeated, L"");
+    EXPECT_EQ(walk, (std::vector<int>{1022, 1023, IDOK, IDCANCEL, 1008}));
+    EXPECT_EQ(pathChars, 250u);
+    EXPECT_EQ(nameChars, 250u);
+}
+
 TEST_F(ItemAddTest, OtherUsersAreNotOfferedTheMachineWideRoots) {
     platform_.tokenIsAdmin = false;
     Roots roots;
@@ -156,6 +180,7 @@ protected:
     struct Outcome {
         BoxLog boxes;
         int focusId = 0;  // the focused control of the dialog, 0 for none
+        std::pair<int, int> selection;  // of the focused control
         bool open = false;
     };
 
@@ -177,26 +202,27 @@ protected:
         SendCommand(window, IDOK);
         HWND focus = ::GetFocus();
         outcome.focusId = ::GetParent(focus) == window ? ::GetDlgCtrlID(focus) : 0;
+        outcome.selection = EditSelection(focus);
         outcome.open = ::IsWindowVisible(window) != FALSE;
         ::DestroyWindow(window);
         return outcome;
     }
 };
 
-TEST_F(ItemAddRefusal, EmptyTextsAreNamedAndTheFocusStays) {
+TEST_F(ItemAddRefusal, EmptyTextsAreNamedAndTheirFieldFocused) {
     Outcome noPath = Press(L"", L"Mine", 1023);
     ASSERT_EQ(noPath.boxes.texts.size(), 1u);
     EXPECT_EQ(noPath.boxes.texts[0], Text(141));
     EXPECT_EQ(noPath.boxes.captions[0], Text(146));
     EXPECT_TRUE(noPath.open);
-    EXPECT_EQ(noPath.focusId, 1023);
+    EXPECT_EQ(noPath.focusId, 1022);
 
     Outcome noName = Press(L"Software", L"", 1022);
     ASSERT_EQ(noName.boxes.texts.size(), 1u);
     EXPECT_EQ(noName.boxes.texts[0], Text(140));
     EXPECT_EQ(noName.boxes.captions[0], Text(146));
     EXPECT_TRUE(noName.open);
-    EXPECT_EQ(noName.focusId, 1022);
+    EXPECT_EQ(noName.focusId, 1023);
     EXPECT_FALSE(Saved());
 }
 
@@ -209,6 +235,7 @@ TEST_F(ItemAddRefusal, AKeyPathUnderAMissingFirstKeyIsRefusedAndFocused) {
     EXPECT_EQ(outcome.boxes.captions[0], Text(146));
     EXPECT_TRUE(outcome.open);
     EXPECT_EQ(outcome.focusId, 1022);
+    EXPECT_EQ(outcome.selection, std::make_pair(0, 13)) << "the whole path, ready to be typed over";
     EXPECT_FALSE(Saved());
     EXPECT_EQ(monitor.Commands(), 0);
 }
