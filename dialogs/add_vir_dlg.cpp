@@ -1,5 +1,6 @@
 #include "dialogs/add_vir_dlg.h"
 
+#include "dialogs/framework/edit_fields.h"
 #include "dialogs/hand_edit_dlg.h"
 #include "win/dll_module.h"
 #include "win/resource_module.h"
@@ -7,6 +8,12 @@
 #include "rules/rule_store.h"
 #include "win/ansi_text.h"
 #include "rules/user_rights.h"
+
+namespace {
+
+bool HasLineBreak(const std::wstring& text) { return text.find_first_of(L"\r\n") != std::wstring::npos; }
+
+}  // namespace
 
 std::wstring ComposeKeyPath(const std::wstring& base, const std::wstring& subKey) {
     std::wstring path = base;
@@ -23,6 +30,10 @@ LRESULT CAddVirDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     BuildEditableRuleFilePath(m_szIniPath, MAX_PATH);
     m_wndPresetCombo = GetDlgItem(IDC_ADD_ENTRY_PRESET_LIST);
     LoadPresets();
+    // Room for the longest text each field may take; the value one more.
+    for (int id : {IDC_ADD_ENTRY_SECTION, IDC_ADD_ENTRY_NAME, IDC_ADD_ENTRY_SUB_KEY, IDC_ADD_ENTRY_CUSTOM_PATH})
+        LimitFieldChars(GetDlgItem(id), kTextChars - 1);
+    LimitFieldChars(GetDlgItem(IDC_ADD_ENTRY_VALUE), kTextChars);
     // The template decides which of the combo box and the path edit starts
     // enabled; it matches preset mode.
     m_nBaseChoice = kPresetBase;
@@ -84,7 +95,7 @@ void CAddVirDlg::Complain(UINT messageId, int focusId) {
     const std::wstring text = LoadResourceString(messageId);
     const std::wstring caption = LoadResourceString(IDS_RULE_MESSAGE_CAPTION);
     ::MessageBoxW(m_hWnd, text.c_str(), caption.c_str(), MB_OK);
-    if (focusId) ::SetFocus(GetDlgItem(focusId));
+    if (focusId) FocusField(m_hWnd, focusId);
 }
 
 bool CAddVirDlg::ChooseBasePath(std::wstring& base) {
@@ -92,18 +103,22 @@ bool CAddVirDlg::ChooseBasePath(std::wstring& base) {
         const int index = static_cast<int>(::SendMessageW(m_wndPresetCombo, CB_GETCURSEL, 0, 0));
         // A preset without a base key cannot place the entry anywhere.
         if (index < 0 || index >= kPresetCount || m_strPresetPaths[index].empty()) {
-            Complain(IDS_ADD_ENTRY_NO_PRESET, 0);
+            Complain(IDS_ADD_ENTRY_NO_PRESET, IDC_ADD_ENTRY_PRESET_LIST);
             return false;
         }
         base = m_strPresetPaths[index];
         return true;
     }
     if (m_strCustomPath.empty()) {
-        Complain(IDS_ADD_ENTRY_PATH_EMPTY, 0);
+        Complain(IDS_ADD_ENTRY_PATH_EMPTY, IDC_ADD_ENTRY_CUSTOM_PATH);
         return false;
     }
     if (m_strCustomPath.size() >= kTextChars) {
         Complain(IDS_ADD_ENTRY_TOO_LONG, IDC_ADD_ENTRY_CUSTOM_PATH);
+        return false;
+    }
+    if (HasLineBreak(m_strCustomPath) || m_strCustomPath.find(L'=') != std::wstring::npos) {
+        Complain(IDS_ADD_ENTRY_KEY_BAD, IDC_ADD_ENTRY_CUSTOM_PATH);
         return false;
     }
     if (!IsValidKeyPath(m_strCustomPath.c_str())) {
@@ -143,6 +158,30 @@ bool CAddVirDlg::CheckFields() {
     return true;
 }
 
+bool CAddVirDlg::CheckLineSafety() {
+    // "[name]" ends at the first "]"; a line that starts with "[" or ";"
+    // reads as a section or a comment.
+    if (HasLineBreak(m_strSection) || m_strSection.find(L']') != std::wstring::npos || m_strSection[0] == L'[' ||
+        m_strSection[0] == L';') {
+        Complain(IDS_ADD_ENTRY_SECTION_BAD, IDC_ADD_ENTRY_SECTION);
+        return false;
+    }
+    if (HasLineBreak(m_strName)) {
+        Complain(IDS_ADD_ENTRY_LINE_BREAK, IDC_ADD_ENTRY_NAME);
+        return false;
+    }
+    // "key=value": the key ends at the first "=".
+    if (HasLineBreak(m_strSubKey) || m_strSubKey.find(L'=') != std::wstring::npos) {
+        Complain(IDS_ADD_ENTRY_KEY_BAD, IDC_ADD_ENTRY_SUB_KEY);
+        return false;
+    }
+    if (HasLineBreak(m_strValue)) {
+        Complain(IDS_ADD_ENTRY_LINE_BREAK, IDC_ADD_ENTRY_VALUE);
+        return false;
+    }
+    return true;
+}
+
 bool CAddVirDlg::WriteEntry(const std::wstring& keyPath) {
     const std::string path = ToAnsi(m_szIniPath);
     // Without a settings file there is nothing to write to.
@@ -161,6 +200,7 @@ LRESULT CAddVirDlg::OnConfirm(WORD, WORD, HWND, BOOL&) {
     std::wstring base;
     if (!ChooseBasePath(base)) return 0;
     if (!CheckFields()) return 0;
+    if (!CheckLineSafety()) return 0;
 
     const std::wstring keyPath = ComposeKeyPath(base, m_strSubKey);
     // An entry that did not reach the file gets no row: the list shows only

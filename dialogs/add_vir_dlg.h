@@ -70,9 +70,12 @@ private:
     bool ChooseBasePath(std::wstring& base);
     // False after telling the user which field is wrong.
     bool CheckFields();
-    // Message box with the dialog's caption; then the focus moves to
-    // `focusId` when it is not 0.
+    // Message box with the dialog's caption; then `focusId`, when it is not
+    // 0, gets the focus with its text selected.
     void Complain(UINT messageId, int focusId);
+    // False after telling the user that a text would break the rule file's
+    // lines (a section ended early, a key ended at "=", a line split).
+    bool CheckLineSafety();
     bool WriteEntry(const std::wstring& keyPath);
 };
 

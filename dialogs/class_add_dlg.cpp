@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "dialogs/framework/button_exchange.h"
+#include "dialogs/framework/edit_fields.h"
 #include "dialogs/framework/resource_ui.h"
 #include "win/dll_module.h"
 #include "win/ansi_field.h"
@@ -44,6 +46,8 @@ LRESULT CClassAdd::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 
     ::EnableWindow(m_hName, TRUE);
     ::EnableWindow(m_hDescription, TRUE);
+    LimitFieldChars(m_hName, kMaxNameChars);
+    LimitFieldChars(m_hDescription, kMaxDescriptionChars);
     // Only a new category may be named; an existing one can be read only.
     if (m_strName.empty()) {
         ::SendMessageW(m_hName, EM_SETREADONLY, FALSE, 0);
@@ -90,6 +94,7 @@ LRESULT CClassAdd::OnOK(WORD, WORD, HWND, BOOL&) {
 
     if (m_strName.empty()) {
         ResourceMessageBox(m_hWnd, IDS_CLASSADD_NAME_EMPTY, nullptr, MB_OK);
+        FocusField(m_hWnd, IDC_CLASSADD_NAME);
         return 0;
     }
     int32_t mode = 0;
@@ -98,6 +103,8 @@ LRESULT CClassAdd::OnOK(WORD, WORD, HWND, BOOL&) {
     if (m_nModeBit002) mode |= kModeBit002;
     if (mode == 0) {
         ResourceMessageBox(m_hWnd, IDS_CLASSADD_NO_OPTION, nullptr, MB_OK);
+        // The first of the option boxes, one of which has to be checked.
+        FocusField(m_hWnd, IDC_CLASSADD_MODE_002);
         return 0;
     }
     EndDialog(WriteRecord(mode) ? 1 : 0);
@@ -116,6 +123,14 @@ bool CClassAdd::WriteRecord(int32_t mode) {
                 sizeof(record.wideDescription) / sizeof(record.wideDescription[0]));
     record.adminOnly = m_nAdminOnly;
     return true;
+}
+
+LRESULT CClassAdd::OnTextChanged(WORD, WORD id, HWND edit, BOOL&) {
+    const int fieldBytes = id == IDC_CLASSADD_NAME ? static_cast<int>(sizeof(RuleCategory::name))
+                                          : static_cast<int>(sizeof(RuleCategory::description));
+    // The terminator takes one byte of the field.
+    CapFieldAnsiBytes(edit, fieldBytes - 1);
+    return 0;
 }
 
 LRESULT CClassAdd::OnCancel(WORD, WORD, HWND, BOOL&) {

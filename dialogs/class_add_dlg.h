@@ -42,6 +42,8 @@ public:
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         COMMAND_HANDLER(IDOK, BN_CLICKED, OnOK)
         COMMAND_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
+        COMMAND_HANDLER(IDC_CLASSADD_NAME, EN_CHANGE, OnTextChanged)
+        COMMAND_HANDLER(IDC_CLASSADD_DESCRIPTION, EN_CHANGE, OnTextChanged)
     END_MSG_MAP()
 
     BEGIN_DDX_MAP(CClassAdd)
@@ -63,6 +65,8 @@ private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnOK(WORD, WORD, HWND, BOOL&);
     LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
+    // Keeps a typed text within the ANSI field of the record.
+    LRESULT OnTextChanged(WORD, WORD, HWND, BOOL&);
 
     void StyleControls();
     void LoadFieldsFromRecord();

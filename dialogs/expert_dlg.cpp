@@ -41,6 +41,25 @@ std::wstring CategoryName(const RuleCategory& record) {
     return std::wstring(record.wideName, wcsnlen(record.wideName, nameChars));
 }
 
+wchar_t FoldAsciiLetter(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+// Two category names clash when their whole UTF-16 texts agree, ASCII
+// letters in either case.  (Their ANSI copies are cut to the record's field
+// and may agree where the names do not.)  A record without a UTF-16 name is
+// taken by its ANSI one.
+bool SameCategoryName(const RuleCategory& a, const RuleCategory& b) {
+    auto nameOf = [](const RuleCategory& record) {
+        std::wstring name = CategoryName(record);
+        if (name.empty()) name = ToWide(std::string(record.name, strnlen(record.name, sizeof(record.name))).c_str());
+        return name;
+    };
+    const std::wstring x = nameOf(a), y = nameOf(b);
+    if (x.size() != y.size()) return false;
+    for (size_t i = 0; i < x.size(); ++i)
+        if (FoldAsciiLetter(x[i]) != FoldAsciiLetter(y[i])) return false;
+    return true;
+}
+
 // A category row in one go: name, image 0, the category's index as data,
 // and the action text.
 int InsertCategoryRow(HWND list, int row, int32_t category, const std::wstring& actionText) {
@@ -442,6 +461,39 @@ LRESULT CExpertDlg::OnItemListChanged(int, LPNMHDR, BOOL&) {
 
 LRESULT CExpertDlg::OnItemRightClick(int, LPNMHDR, BOOL&) { return TrackListMenu(m_hItemList, IDR_RULE_LIST_MENUS); }
 
+// The Delete key deletes what the list's Delete button deletes, with the
+// same questions; the Applications key opens the list's context menu.
+LRESULT CExpertDlg::OnCategoryKeyDown(int, LPNMHDR header, BOOL&) {
+    switch (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey) {
+    case VK_DELETE: DeleteCategory(); break;
+    case VK_APPS: TrackListMenu(m_hCategoryList, IDR_EXPERT_CATEGORY_MENU, true); break;
+    default: break;
+    }
+    return 0;
+}
+
+LRESULT CExpertDlg::OnItemKeyDown(int, LPNMHDR header, BOOL&) {
+    switch (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey) {
+    case VK_DELETE: DeleteItem(); break;
+    case VK_APPS: TrackListMenu(m_hItemList, IDR_RULE_LIST_MENUS, true); break;
+    default: break;
+    }
+    return 0;
+}
+
+// Shift+F10 (and the Applications key where the list leaves it to the
+// default handling) arrive here with the position -1.  A right click was
+// answered by NM_RCLICK already; what arrives from the mouse is left alone.
+LRESULT CExpertDlg::OnContextMenu(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (lParam != -1 || (window != m_hCategoryList && window != m_hItemList)) {
+        handled = FALSE;
+        return 0;
+    }
+    TrackListMenu(window, window == m_hCategoryList ? IDR_EXPERT_CATEGORY_MENU : IDR_RULE_LIST_MENUS, true);
+    return 0;
+}
+
 LRESULT CExpertDlg::OnAddCategory(WORD, WORD, HWND, BOOL&) { return AddCategory(); }
 
 LRESULT CExpertDlg::OnEditCategory(WORD, WORD, HWND, BOOL&) {
@@ -470,9 +522,17 @@ LRESULT CExpertDlg::OnDone(WORD, WORD, HWND, BOOL&) {
     return 0;
 }
 
-LRESULT CExpertDlg::TrackListMenu(HWND list, UINT menuId) {
+LRESULT CExpertDlg::TrackListMenu(HWND list, UINT menuId, bool fromKeyboard) {
     if (report_list::RowCount(list) == 0 || report_list::FirstSelectedRow(list) < 0) return 0;
-    return TrackResourceMenu(m_hWnd, menuId, 0) ? 1 : 0;
+    if (!fromKeyboard) return TrackResourceMenu(m_hWnd, menuId, 0) ? 1 : 0;
+    const POINT at = report_list::PointUnderRow(list, report_list::MenuRow(list));
+    return TrackResourceMenuAt(m_hWnd, menuId, 0, at) ? 1 : 0;
+}
+
+void CExpertDlg::MoveFocusOff(HWND button, HWND list) {
+    // A disabled or hidden window keeps no focus: the keyboard would reach
+    // nothing until the next click.
+    if (::GetFocus() == button) ::SetFocus(list);
 }
 
 // ---------------------------------------------------------------------------
@@ -500,7 +560,7 @@ int CExpertDlg::AddCategory() {
     if (dialog.RunOn(&record) != 1) return 0;
 
     for (uint32_t i = 0; i < count; ++i) {
-        if (CompareNoCase(g_ruleStore.categories[i].name, record.name) == 0) {
+        if (SameCategoryName(g_ruleStore.categories[i], record)) {
             ResourceMessageBox(m_hWnd, IDS_EXPERT_NAME_EXISTS, nullptr, MB_OK);
             std::memset(&record, 0, sizeof(record));
             return 0;
@@ -509,7 +569,7 @@ int CExpertDlg::AddCategory() {
 
     record.id = newId;
     const int row = AppendCategoryRow(static_cast<int32_t>(count));
-    if (row >= 0) report_list::SelectRow(m_hCategoryList, row);
+    if (row >= 0) report_list::SelectAndShowRow(m_hCategoryList, row);
     g_ruleStore.count = count + 1;
     SaveAndNotify();
     return 1;
@@ -543,6 +603,10 @@ void CExpertDlg::DeleteCategory() {
     if (ResourceMessageBox(m_hWnd, IDS_EXPERT_ASK_DELETE_CATEGORY, kNoticeCaption, MB_OKCANCEL | MB_ICONQUESTION) !=
         IDOK)
         return;
+    // The buttons may be disabled for the category shown next: the focus
+    // goes to the list, to the row shown next, before that happens.
+    MoveFocusOff(m_hDeleteCategory, m_hCategoryList);
+    MoveFocusOff(m_hEditCategory, m_hCategoryList);
 
     const uint32_t index = static_cast<uint32_t>(m_nCurCategory);
     const uint32_t count = g_ruleStore.count;
@@ -556,8 +620,12 @@ void CExpertDlg::DeleteCategory() {
 
     ::SendMessageW(m_hCategoryList, LVM_DELETEITEM, index, 0);
     // Later rows moved up one place with their records.
-    for (int row = static_cast<int>(index); row < report_list::RowCount(m_hCategoryList); ++row)
-        report_list::SetRowData(m_hCategoryList, row, row);
+    const int rows = report_list::RowCount(m_hCategoryList);
+    for (int row = static_cast<int>(index); row < rows; ++row) report_list::SetRowData(m_hCategoryList, row, row);
+    // The row that took the deleted one's place (or the new last row) is
+    // the one shown next.
+    const int next = static_cast<int>(index) < rows ? static_cast<int>(index) : rows - 1;
+    if (next >= 0) report_list::SelectAndShowRow(m_hCategoryList, next);
     SaveAndNotify();
     ShowCategoryItems();
 }
@@ -575,7 +643,8 @@ void CExpertDlg::AddItem() {
         if (::lstrcmpiW(report_list::CellText(m_hItemList, row, 0).c_str(), dialog.m_strRootName.c_str()) == 0 &&
             ::lstrcmpiW(report_list::CellText(m_hItemList, row, 1).c_str(), dialog.m_strKeyPath.c_str()) == 0) {
             ResourceMessageBox(m_hWnd, IDS_EXPERT_ITEM_EXISTS, nullptr, MB_OK);
-            report_list::SelectRow(m_hItemList, row);
+            report_list::SelectAndShowRow(m_hItemList, row);
+            ::SetFocus(m_hItemList);
             return;
         }
     }
@@ -588,7 +657,8 @@ void CExpertDlg::AddItem() {
     item->flags = kItemFlagUser;
     if (dialog.m_strKeyPath[0] == L'.') item->flags |= kItemFlagDotPath;
 
-    AppendItemRow(std::move(item));
+    const int row = AppendItemRow(std::move(item));
+    if (row >= 0) report_list::SelectAndShowRow(m_hItemList, row);
     RebuildCategoryItems();
     ::SetFocus(m_hItemList);
 }
@@ -612,6 +682,14 @@ void CExpertDlg::DeleteItem() {
     if (ResourceMessageBox(m_hWnd, IDS_EXPERT_ASK_DELETE_ITEM, caption.c_str(), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
     DeleteItemRow(row);
+    const int rows = report_list::RowCount(m_hItemList);
+    if (rows > 0) {
+        report_list::SelectAndShowRow(m_hItemList, row < rows ? row : rows - 1);
+    } else {
+        // Nothing left to delete.
+        MoveFocusOff(m_hDeleteItem, m_hItemList);
+        ::EnableWindow(m_hDeleteItem, FALSE);
+    }
     RebuildCategoryItems();
     SaveAndNotify();
 }

@@ -48,6 +48,9 @@ public:
         COMMAND_HANDLER(IDC_EXPERT_ADD_ITEM, BN_CLICKED, OnAddItem)
         COMMAND_HANDLER(IDC_EXPERT_DELETE_ITEM, BN_CLICKED, OnDeleteItem)
         COMMAND_HANDLER(IDC_EXPERT_DONE, BN_CLICKED, OnDone)
+        NOTIFY_HANDLER(IDC_EXPERT_CATEGORY_LIST, LVN_KEYDOWN, OnCategoryKeyDown)
+        NOTIFY_HANDLER(IDC_EXPERT_ITEM_LIST, LVN_KEYDOWN, OnItemKeyDown)
+        MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
     END_MSG_MAP()
 
     UniqueImageList m_hCategoryImages;
@@ -93,6 +96,9 @@ private:
     LRESULT OnCategoryRightClick(int, LPNMHDR, BOOL&);
     LRESULT OnItemListChanged(int, LPNMHDR, BOOL&);
     LRESULT OnItemRightClick(int, LPNMHDR, BOOL&);
+    LRESULT OnCategoryKeyDown(int, LPNMHDR, BOOL&);
+    LRESULT OnItemKeyDown(int, LPNMHDR, BOOL&);
+    LRESULT OnContextMenu(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAddCategory(WORD, WORD, HWND, BOOL&);
     LRESULT OnEditCategory(WORD, WORD, HWND, BOOL&);
     LRESULT OnDeleteCategory(WORD, WORD, HWND, BOOL&);
@@ -113,7 +119,12 @@ private:
     void DeleteItemRow(int row);
     void RebuildCategoryItems();
     // Shown only when the list has a selected row; answers 1 when shown.
-    LRESULT TrackListMenu(HWND list, UINT menuId);
+    // From the keyboard the menu opens under the row it is for, from the
+    // mouse at the cursor.
+    LRESULT TrackListMenu(HWND list, UINT menuId, bool fromKeyboard = false);
+    // The focus leaves a button that is about to be disabled or hidden for
+    // the list the button works on.
+    void MoveFocusOff(HWND button, HWND list);
     bool CheckCategoryRights(const RuleCategory& category);
     bool CheckRootRights(const std::wstring& rootName);
     void SaveAndNotify();

@@ -130,7 +130,9 @@ void CHandEditDlg::FillEntryList() {
 void CHandEditDlg::AppendEntryRow(const std::wstring& section, const std::wstring& displayName,
                                   const std::wstring& keyPath, const std::wstring& value) {
     if (!m_wndList) return;
-    InsertRow(report_list::RowCount(m_wndList), section, displayName, keyPath, value, ToAnsi(section.c_str()));
+    const int row = InsertRow(report_list::RowCount(m_wndList), section, displayName, keyPath, value, ToAnsi(section.c_str()));
+    // The new entry is the row the user sees next.
+    if (row >= 0) report_list::SelectAndShowRow(m_wndList, row);
 }
 
 LRESULT CHandEditDlg::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
@@ -167,10 +169,13 @@ LRESULT CHandEditDlg::OnDelete(WORD, WORD, HWND, BOOL&) {
     if (editable[0]) DeleteSection(editable, section);
 
     // The list shows what the file holds now, with the row that took the
-    // deleted one's place selected.
+    // deleted one's place selected.  The focus goes there too: the Delete
+    // button is disabled when no row is left, and a disabled button keeps
+    // no focus.
+    if (::GetFocus() == m_wndDelete) ::SetFocus(m_wndList);
     FillEntryList();
     const int rows = report_list::RowCount(m_wndList);
-    if (rows > 0) report_list::FocusRow(m_wndList, row < rows ? row : rows - 1);
+    if (rows > 0) report_list::SelectAndShowRow(m_wndList, row < rows ? row : rows - 1);
     return 1;
 }
 
@@ -187,10 +192,41 @@ void CHandEditDlg::DeleteSection(const std::wstring& path, const std::string& se
         ::WritePrivateProfileStringW(wideSection.c_str(), nullptr, nullptr, path.c_str());
 }
 
-LRESULT CHandEditDlg::OnListRightClick(int, LPNMHDR, BOOL&) {
+LRESULT CHandEditDlg::OnListRightClick(int, LPNMHDR, BOOL&) { return ShowListMenu(false); }
+
+LRESULT CHandEditDlg::ShowListMenu(bool fromKeyboard) {
     if (report_list::FirstSelectedRow(m_wndList) < 0) return 0;
-    TrackResourceMenu(m_hWnd, IDR_RULE_LIST_MENUS, kListMenuIndex);
+    // From the keyboard the menu opens under the row it is for.
+    POINT at = {};
+    if (fromKeyboard)
+        at = report_list::PointUnderRow(m_wndList, report_list::MenuRow(m_wndList));
+    else
+        ::GetCursorPos(&at);
+    TrackResourceMenuAt(m_hWnd, IDR_RULE_LIST_MENUS, kListMenuIndex, at);
     return 1;
+}
+
+// The Delete key deletes the selected entry as the Delete button does; the
+// Applications key opens the list's context menu.
+LRESULT CHandEditDlg::OnListKeyDown(int, LPNMHDR header, BOOL&) {
+    BOOL handled = TRUE;
+    switch (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey) {
+    case VK_DELETE: OnDelete(BN_CLICKED, IDC_HAND_EDIT_DELETE, m_wndDelete, handled); break;
+    case VK_APPS: ShowListMenu(true); break;
+    default: break;
+    }
+    return 0;
+}
+
+// Shift+F10 arrives with the position -1; a right click was answered by
+// NM_RCLICK already, so what comes from the mouse is left alone.
+LRESULT CHandEditDlg::OnContextMenu(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled) {
+    if (lParam != -1 || reinterpret_cast<HWND>(wParam) != m_wndList) {
+        handled = FALSE;
+        return 0;
+    }
+    ShowListMenu(true);
+    return 0;
 }
 
 // The layout is drawn at 96 DPI: every pixel figure is scaled to the

@@ -40,6 +40,8 @@ public:
         COMMAND_HANDLER(IDC_HAND_EDIT_ADD, BN_CLICKED, OnAdd)
         COMMAND_HANDLER(IDC_HAND_EDIT_DELETE, BN_CLICKED, OnDelete)
         NOTIFY_HANDLER(IDC_HAND_EDIT_LIST, NM_RCLICK, OnListRightClick)
+        NOTIFY_HANDLER(IDC_HAND_EDIT_LIST, LVN_KEYDOWN, OnListKeyDown)
+        MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
     END_MSG_MAP()
 
     wchar_t m_szIniPath[MAX_PATH];
@@ -55,6 +57,11 @@ private:
     LRESULT OnAdd(WORD, WORD, HWND, BOOL&);
     LRESULT OnDelete(WORD, WORD, HWND, BOOL&);
     LRESULT OnListRightClick(int, LPNMHDR, BOOL&);
+    LRESULT OnListKeyDown(int, LPNMHDR, BOOL&);
+    LRESULT OnContextMenu(UINT, WPARAM, LPARAM, BOOL&);
+    // The list's menu at a point in screen coordinates; 0 when no row is
+    // selected, so nothing was shown.
+    LRESULT ShowListMenu(bool fromKeyboard);
 
     void InsertColumns();
     // The smallest window at which the three buttons fit in their row right

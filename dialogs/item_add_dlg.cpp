@@ -1,7 +1,9 @@
 #include "dialogs/item_add_dlg.h"
 
 #include "core/root_names.h"
+#include "dialogs/framework/edit_fields.h"
 #include "dialogs/framework/resource_ui.h"
+#include "core/rule_records.h"
 #include "win/dll_module.h"
 #include "win/platform.h"
 #include "win/resource_module.h"
@@ -15,6 +17,8 @@ LRESULT CItemAdd::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     m_hRootBox = GetDlgItem(IDC_ITEMADD_ROOT);
     FillRootBox();
     ::SendMessageW(m_hRootBox, CB_SETCURSEL, 0, 0);
+    LimitFieldChars(GetDlgItem(IDC_ITEMADD_KEY_PATH), kMaxTextChars);
+    LimitFieldChars(GetDlgItem(IDC_ITEMADD_NAME), kMaxTextChars);
     return TRUE;
 }
 
@@ -47,11 +51,11 @@ void CItemAdd::FillRootBox() {
 LRESULT CItemAdd::OnOK(WORD, WORD, HWND, BOOL&) {
     if (!DoDataExchange(true)) return 0;  // a text too long: beeped, focused
     if (m_strKeyPath.empty()) {
-        ShowMessage(IDS_ITEMADD_KEY_PATH_EMPTY);
+        ShowMessage(IDS_ITEMADD_KEY_PATH_EMPTY, IDC_ITEMADD_KEY_PATH);
         return 0;
     }
     if (m_strName.empty()) {
-        ShowMessage(IDS_ITEMADD_NAME_EMPTY);
+        ShowMessage(IDS_ITEMADD_NAME_EMPTY, IDC_ITEMADD_NAME);
         return 0;
     }
 
@@ -62,8 +66,7 @@ LRESULT CItemAdd::OnOK(WORD, WORD, HWND, BOOL&) {
 
     const std::wstring fullPath = m_strRootName + L"\\" + m_strKeyPath;
     if (!IsValidKeyPath(fullPath.c_str())) {
-        ShowMessage(IDS_KEY_PATH_INVALID);
-        ::SetFocus(GetDlgItem(IDC_ITEMADD_KEY_PATH));
+        ShowMessage(IDS_KEY_PATH_INVALID, IDC_ITEMADD_KEY_PATH);
         return 0;
     }
     m_dwRoot = RootFromLongName(ToAnsi(m_strRootName.c_str()).c_str());
@@ -81,7 +84,16 @@ LRESULT CItemAdd::OnCancel(WORD, WORD, HWND, BOOL&) {
     return 0;
 }
 
-void CItemAdd::ShowMessage(UINT textId) {
+void CItemAdd::ShowMessage(UINT textId, int fieldId) {
     const std::wstring caption = LoadResourceString(IDS_RULE_MESSAGE_CAPTION);
     ResourceMessageBox(m_hWnd, textId, caption.c_str(), MB_OK);
+    FocusField(m_hWnd, fieldId);
+}
+
+LRESULT CItemAdd::OnTextChanged(WORD, WORD id, HWND edit, BOOL&) {
+    const int fieldBytes = id == IDC_ITEMADD_KEY_PATH ? static_cast<int>(sizeof(RuleItem::keyPath))
+                                              : static_cast<int>(sizeof(RuleItem::name));
+    // The terminator takes one byte of the field.
+    CapFieldAnsiBytes(edit, fieldBytes - 1);
+    return 0;
 }

@@ -29,6 +29,8 @@ public:
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         COMMAND_HANDLER(IDOK, BN_CLICKED, OnOK)
         COMMAND_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
+        COMMAND_HANDLER(IDC_ITEMADD_KEY_PATH, EN_CHANGE, OnTextChanged)
+        COMMAND_HANDLER(IDC_ITEMADD_NAME, EN_CHANGE, OnTextChanged)
     END_MSG_MAP()
 
     BEGIN_DDX_MAP(CItemAdd)
@@ -42,8 +44,12 @@ protected:
 private:
     LRESULT OnOK(WORD, WORD, HWND, BOOL&);
     LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
+    // Keeps a typed text within the ANSI field of the item record.
+    LRESULT OnTextChanged(WORD, WORD, HWND, BOOL&);
 
     void StyleControls();
     void FillRootBox();
-    void ShowMessage(UINT textId);
+    // The message box about edit box `fieldId`, which then has the focus
+    // with its text selected.
+    void ShowMessage(UINT textId, int fieldId);
 };

@@ -36,6 +36,10 @@
 #define IDS_ADD_ENTRY_TOO_LONG          196
 #define IDS_ADD_ENTRY_NO_PRESET         197
 #define IDS_ADD_ENTRY_CANNOT_WRITE      198
+/* Texts that would break the rule file's lines */
+#define IDS_ADD_ENTRY_SECTION_BAD       199
+#define IDS_ADD_ENTRY_KEY_BAD           200
+#define IDS_ADD_ENTRY_LINE_BREAK        201
 
 /* Presets: the name of preset k is 2000 + 2k, its base key path 2001 + 2k */
 #define IDS_PRESET_0_NAME               2000

@@ -50,7 +50,8 @@ public:
         return ExchangeButtons(ReadRadioChoice, WriteRadioChoice, firstId, choice, save);
     }
 
-    // Defaults a dialog may hide: the simple beep and the focus on the control.
+    // Defaults a dialog may hide: the simple beep and the focus on the control,
+    // its text selected.
     void OnDataExchangeError(UINT id, bool /*save*/) { BeepAndFocus(id); }
     void OnDataValidateError(UINT id, bool /*save*/) { BeepAndFocus(id); }
 
@@ -65,7 +66,10 @@ private:
     }
     void BeepAndFocus(UINT id) {
         ::MessageBeep(0xFFFFFFFF);
-        ::SetFocus(static_cast<T*>(this)->GetDlgItem(static_cast<int>(id)));
+        HWND control = static_cast<T*>(this)->GetDlgItem(static_cast<int>(id));
+        ::SetFocus(control);
+        // Selected, so the text can be typed over at once.
+        ::SendMessageW(control, EM_SETSEL, 0, -1);
     }
 };
 

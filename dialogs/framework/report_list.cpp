@@ -144,12 +144,32 @@ void SelectRow(HWND list, int row) {
     ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-void FocusRow(HWND list, int row) {
+void SelectAndShowRow(HWND list, int row) {
     LVITEMW item = {};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+int MenuRow(HWND list) {
+    const int focused =
+        static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED));
+    return focused >= 0 ? focused : FirstSelectedRow(list);
+}
+
+POINT PointUnderRow(HWND list, int row) {
+    ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RECT rect = {};
+    rect.left = LVIR_LABEL;
+    ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+    // A row partly under the list's lower edge still opens inside the list.
+    RECT client = {};
+    ::GetClientRect(list, &client);
+    POINT point = {rect.left > client.left ? rect.left : client.left,
+                   rect.bottom < client.bottom ? rect.bottom : client.bottom};
+    ::ClientToScreen(list, &point);
+    return point;
 }
 
 int ClientWidth(HWND list) {

@@ -22,8 +22,15 @@ int RowCount(HWND list);
 // The first selected row, or -1.
 int FirstSelectedRow(HWND list);
 void SelectRow(HWND list, int row);
-// Selects the row, gives it the focus and scrolls it into view.
-void FocusRow(HWND list, int row);
+// Selects the row, gives it the focus rectangle and scrolls it into view:
+// the row the user's last action was about.
+void SelectAndShowRow(HWND list, int row);
+// The row a context menu opened from the keyboard is for: the focused row
+// when it is selected, else the first selected row; -1 when none is.
+int MenuRow(HWND list);
+// Where such a menu opens, in screen coordinates: under the row's label,
+// which is scrolled into view first.
+POINT PointUnderRow(HWND list, int row);
 int ClientWidth(HWND list);
 
 // Turns a list's redraw off for a bulk change and back on, with one repaint,

@@ -13,10 +13,14 @@ int ResourceMessageBox(HWND owner, UINT textId, const wchar_t* caption, UINT typ
 bool TrackResourceMenu(HWND owner, UINT menuId, int subMenuIndex) {
     POINT cursor = {};
     ::GetCursorPos(&cursor);
+    return TrackResourceMenuAt(owner, menuId, subMenuIndex, cursor);
+}
+
+bool TrackResourceMenuAt(HWND owner, UINT menuId, int subMenuIndex, POINT at) {
     UniqueMenu menu(::LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(menuId)));
     if (!menu) return false;
     HMENU popup = ::GetSubMenu(menu.get(), subMenuIndex);
     if (!popup) return false;
-    ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, owner, nullptr);
+    ::TrackPopupMenu(popup, 0, at.x, at.y, 0, owner, nullptr);
     return true;
 }

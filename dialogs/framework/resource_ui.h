@@ -11,3 +11,6 @@ int ResourceMessageBox(HWND owner, UINT textId, const wchar_t* caption, UINT typ
 // (left-aligned, left button) for `owner`, then destroys the menu.  False
 // when the menu or the submenu is missing, so nothing was shown.
 bool TrackResourceMenu(HWND owner, UINT menuId, int subMenuIndex);
+// The same at a given point in screen coordinates (a menu opened from the
+// keyboard opens at the row it is for, not at the mouse).
+bool TrackResourceMenuAt(HWND owner, UINT menuId, int subMenuIndex, POINT at);

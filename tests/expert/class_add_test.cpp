@@ -107,6 +107,32 @@ TEST_P(ClassAddLanguages, ExistingCategoryShowsItsTextsReadOnly) {
     EXPECT_TRUE(shown.adminOnlyEnabled);
 }
 
+TEST_P(ClassAddLanguages, TabReachesEveryControlAndTypingStopsAtTheLimits) {
+    SelectLanguage(GetParam());
+    RuleCategory record = {};
+    std::vector<int> walk;
+    std::wstring repeated;
+    size_t nameChars = 0, descriptionChars = 0;
+    Run(record, [&](HWND dialog) {
+        RunWhenShown(dialog, [&, dialog] {
+            repeated = RepeatedAccessKeys(dialog);
+            ::SetFocus(::GetDlgItem(dialog, IDC_CLASSADD_NAME));
+            walk = TabWalk(dialog, 9);
+            TypeText(::GetDlgItem(dialog, IDC_CLASSADD_NAME), std::wstring(70, L'n'));
+            TypeText(::GetDlgItem(dialog, IDC_CLASSADD_DESCRIPTION), std::wstring(510, L'd'));
+            nameChars = ControlText(dialog, IDC_CLASSADD_NAME).size();
+            descriptionChars = ControlText(dialog, IDC_CLASSADD_DESCRIPTION).size();
+            ClickButton(dialog, IDCANCEL);
+        });
+    });
+    EXPECT_EQ(repeated, L"");
+    // Top to bottom, left column before right; the chosen action radio
+    // stands for its group.
+    EXPECT_EQ(walk, (std::vector<int>{IDC_CLASSADD_DESCRIPTION, IDC_CLASSADD_MODE_002, IDC_CLASSADD_MODE_101, IDC_CLASSADD_MODE_200, IDC_CLASSADD_ACTION_ASK, IDC_CLASSADD_ADMIN_ONLY, IDOK, IDCANCEL, IDC_CLASSADD_NAME}));
+    EXPECT_EQ(nameChars, 60u);
+    EXPECT_EQ(descriptionChars, 500u);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothLanguages, ClassAddLanguages, ::testing::Values(kEnglish, kChinese),
                          [](const ::testing::TestParamInfo<Language>& info) {
                              return info.param == kEnglish ? "English" : "Chinese";
@@ -241,6 +267,7 @@ TEST_F(ClassAddTest, EmptyNameOrNoOptionIsRefusedWithAMessageAndTheDialogStaysOp
         HWND dialog = nullptr;
         BoxLog log;
         ModalScript script;
+        int focusAfter = 0;
         script
             .Then([&](HWND window) {
                 dialog = window;
@@ -249,18 +276,65 @@ TEST_F(ClassAddTest, EmptyNameOrNoOptionIsRefusedWithAMessageAndTheDialogStaysOp
                     SetChecked(window, box, c.anyOption && box == IDC_CLASSADD_MODE_101);
                 ClickButton(window, IDOK);
             })
-            .Then(AnswerThenCommand(log, dialog, IDCANCEL));
+            .Then([&](HWND box) {
+                log.texts.push_back(ModalScript::MessageBoxText(box));
+                log.captions.push_back(ModalScript::WindowText(box));
+                ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                // Once the box has gone: where the user goes on typing.
+                RunWhenShown(dialog, [&] {
+                    focusAfter = ::GetDlgCtrlID(::GetFocus());
+                    ClickButton(dialog, IDCANCEL);
+                });
+            });
         CClassAdd classAdd;
         // 0 comes from the cancel pressed after the message.
         EXPECT_EQ(classAdd.RunOn(&record), 0);
         EXPECT_EQ(script.PendingSteps(), 0u);
         ASSERT_EQ(log.texts.size(), 1u);
         EXPECT_EQ(log.texts[0], Text(c.message));
+        // The empty name, or the first of the option boxes.
+        EXPECT_EQ(focusAfter, c.message == IDS_CLASSADD_NAME_EMPTY ? IDC_CLASSADD_NAME : IDC_CLASSADD_MODE_002);
         // The system's own title: the message has no caption of its own.
         EXPECT_NE(log.captions[0], Text(IDS_RULE_MESSAGE_CAPTION));
         RuleCategory zero = {};
         EXPECT_EQ(std::memcmp(&record, &zero, sizeof(record)), 0);
     }
+}
+
+// Under a double-byte code page the ANSI fields (63 and 511 bytes) fill
+// before the character limits: typing stops there, and a character typed
+// into a full name is taken back with the caret where it was.
+TEST_F(ClassAddTest, Cp936TypingStopsAtTheBytesTheRecordHolds) {
+    if (::GetACP() != 936) GTEST_SKIP() << "needs code page 936";
+    const wchar_t kHan = L'\u8282';
+    RuleCategory record = {};
+    std::wstring name, nameAfterInsert, nameAfterAscii;
+    std::pair<int, int> caret;
+    size_t descriptionChars = 0;
+    EXPECT_EQ(Run(record, [&](HWND dialog) {
+                  HWND nameBox = ::GetDlgItem(dialog, IDC_CLASSADD_NAME);
+                  TypeText(nameBox, std::wstring(40, kHan));
+                  name = ControlText(dialog, IDC_CLASSADD_NAME);
+                  ::SendMessageW(nameBox, EM_SETSEL, 5, 5);
+                  TypeText(nameBox, L"\u7532");
+                  nameAfterInsert = ControlText(dialog, IDC_CLASSADD_NAME);
+                  caret = EditSelection(nameBox);
+                  TypeText(nameBox, L"a");
+                  nameAfterAscii = ControlText(dialog, IDC_CLASSADD_NAME);
+                  TypeText(::GetDlgItem(dialog, IDC_CLASSADD_DESCRIPTION), std::wstring(300, kHan));
+                  descriptionChars = ControlText(dialog, IDC_CLASSADD_DESCRIPTION).size();
+                  ClickButton(dialog, IDOK);
+              }),
+              1);
+    EXPECT_EQ(name, std::wstring(31, kHan)) << "62 bytes; one more would need 64";
+    EXPECT_EQ(nameAfterInsert, name);
+    EXPECT_EQ(caret, std::make_pair(5, 5));
+    EXPECT_EQ(nameAfterAscii, std::wstring(5, kHan) + L"a" + std::wstring(26, kHan)) << "63 bytes fit";
+    EXPECT_EQ(descriptionChars, 255u);
+    // Nothing had to be cut on the way into the record.
+    EXPECT_EQ(std::strlen(record.name), 63u);
+    EXPECT_EQ(std::wstring(record.wideName), nameAfterAscii);
+    EXPECT_EQ(std::strlen(record.description), 510u);
 }
 
 TEST_F(ClassAddTest, OverlongTextsOnlyMoveTheFocus) {

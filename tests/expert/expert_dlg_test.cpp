@@ -16,6 +16,7 @@
 #include "dialogs/expert_dlg.h"
 #include "dialogs/modified_flag.h"
 #include "lang/resource.h"
+#include "win/ansi_field.h"
 #include "win/settings_files.h"
 #include "plugin/settings_transfer.h"
 #include "rules/rule_database.h"
@@ -488,17 +489,15 @@ TEST_F(ExpertTest, ContextMenusNeedASelectedRow) {
     EXPECT_EQ(::FindWindowW(L"#32768", nullptr) ? ::IsWindowVisible(::FindWindowW(L"#32768", nullptr)) : FALSE, FALSE);
 
     Select(0);
-    std::vector<UINT> categoryMenu;
-    CaptureNextPopupMenu(categoryMenu);
-    EXPECT_EQ(SendNotify(window_, IDC_EXPERT_CATEGORY_LIST, NM_RCLICK), 1);
-    EXPECT_EQ(categoryMenu,
-              (std::vector<UINT>{IDC_EXPERT_EDIT_CATEGORY, IDC_EXPERT_ADD_CATEGORY, 0, IDC_EXPERT_DELETE_CATEGORY}));
-
+    {
+        PopupMenuWatch categoryMenu;
+        EXPECT_EQ(SendNotify(window_, IDC_EXPERT_CATEGORY_LIST, NM_RCLICK), 1);
+        EXPECT_EQ(categoryMenu.ids, (std::vector<UINT>{IDC_EXPERT_EDIT_CATEGORY, IDC_EXPERT_ADD_CATEGORY, 0, IDC_EXPERT_DELETE_CATEGORY}));
+    }
     SelectItem(1);
-    std::vector<UINT> itemMenu;
-    CaptureNextPopupMenu(itemMenu);
+    PopupMenuWatch itemMenu;
     EXPECT_EQ(SendNotify(window_, IDC_EXPERT_ITEM_LIST, NM_RCLICK), 1);
-    EXPECT_EQ(itemMenu, (std::vector<UINT>{IDC_EXPERT_ADD_ITEM, IDC_EXPERT_DELETE_ITEM}));
+    EXPECT_EQ(itemMenu.ids, (std::vector<UINT>{IDC_EXPERT_ADD_ITEM, IDC_EXPERT_DELETE_ITEM}));
 }
 
 TEST_F(ExpertTest, CommandsWithAnotherNotificationCodeAreIgnored) {
@@ -528,6 +527,155 @@ TEST_F(ExpertTest, StylesItsControlsThroughTheSkinInOrder) {
                                                        {4, IDCANCEL},
                                                        {4, IDC_EXPERT_DONE}};
     EXPECT_EQ(style.Calls(), expected);
+}
+
+// ---------------------------------------------------------------------------
+// The keyboard: context menus, the Delete key and Tab, in both languages.
+
+class ExpertKeys : public ExpertTest, public ::testing::WithParamInterface<Language> {};
+
+TEST_P(ExpertKeys, KeyboardContextMenusOpenUnderTheirRowAndNeedASelection) {
+    SelectLanguage(GetParam());
+    Open();
+    {
+        PopupMenuWatch watch;
+        ::SetFocus(categories_);
+        // Shift+F10 as the list passes it up, then the Applications key.
+        ::SendMessageW(categories_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(categories_), -1);
+        SendKeyDown(categories_, VK_APPS);
+        EXPECT_EQ(watch.shown, 0) << "no row selected, no menu";
+    }
+    Select(3);
+    {
+        PopupMenuWatch watch;
+        ::SendMessageW(categories_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(categories_), -1);
+        EXPECT_EQ(watch.shown, 1);
+        EXPECT_EQ(watch.ids, (std::vector<UINT>{IDC_EXPERT_EDIT_CATEGORY, IDC_EXPERT_ADD_CATEGORY, 0, IDC_EXPERT_DELETE_CATEGORY}));
+        const POINT under = RowMenuPoint(categories_, 3);
+        EXPECT_EQ(watch.frame.left, under.x);
+        EXPECT_EQ(watch.frame.top, under.y);
+    }
+    ItemMode();
+    SelectItem(0);  // the one key of category 3
+    PopupMenuWatch watch;
+    SendKeyDown(items_, VK_APPS);
+    EXPECT_EQ(watch.shown, 1);
+    EXPECT_EQ(watch.ids, (std::vector<UINT>{IDC_EXPERT_ADD_ITEM, IDC_EXPERT_DELETE_ITEM}));
+    const POINT under = RowMenuPoint(items_, 0);
+    EXPECT_EQ(watch.frame.left, under.x);
+    EXPECT_EQ(watch.frame.top, under.y);
+}
+
+TEST_P(ExpertKeys, TheDeleteKeyAsksAndRefusesAsTheDeleteButtonsDo) {
+    SelectLanguage(GetParam());
+    Open();
+    Select(1);  // shipped
+    script_->AnswerMessageBox(IDOK);
+    SendKeyDown(categories_, VK_DELETE);
+    Select(3);
+    script_->AnswerMessageBox(IDCANCEL).AnswerMessageBox(IDOK);
+    SendKeyDown(categories_, VK_DELETE);
+    EXPECT_EQ(g_ruleStore.count, 4u) << "cancelled";
+    SendKeyDown(categories_, VK_DELETE);
+    EXPECT_EQ(g_ruleStore.count, 3u);
+
+    Select(0);
+    ItemMode();
+    SelectItem(1);
+    script_->AnswerMessageBox(IDOK);
+    SendKeyDown(items_, VK_DELETE);
+    EXPECT_EQ(StoreKeyPaths(0), (std::vector<std::string>{"Software\\Microsoft\\Windows\\CurrentVersion\\Run"}));
+    EXPECT_EQ(script_->MessageTexts(), (std::vector<std::wstring>{Text(IDS_EXPERT_CANNOT_DELETE), Text(IDS_EXPERT_ASK_DELETE_CATEGORY), Text(IDS_EXPERT_ASK_DELETE_CATEGORY), Text(IDS_EXPERT_ASK_DELETE_ITEM)}));
+    EXPECT_EQ(script_->UnexpectedWindows(), 0);
+}
+
+TEST_P(ExpertKeys, TabReachesEachListsButtonsInTurnAndAccessKeysAreUnique) {
+    SelectLanguage(GetParam());
+    Open();
+    EXPECT_EQ(RepeatedAccessKeys(window_), L"");
+    Select(3);  // a user's category: all three category buttons work
+    ::SetFocus(categories_);
+    EXPECT_EQ(TabWalk(window_, 3), (std::vector<int>{IDC_EXPERT_EDIT_CATEGORY, IDC_EXPERT_ADD_CATEGORY, IDC_EXPERT_DELETE_CATEGORY}));
+    EXPECT_TRUE(InCategoryMode());
+    EXPECT_EQ(TabWalk(window_, 5), (std::vector<int>{IDC_EXPERT_ITEM_LIST, IDC_EXPERT_ADD_ITEM, IDC_EXPERT_DELETE_ITEM, IDC_EXPERT_DONE, IDC_EXPERT_CATEGORY_LIST}));
+    EXPECT_TRUE(InCategoryMode());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, ExpertKeys, ::testing::Values(kEnglish, kChinese),
+                         [](const ::testing::TestParamInfo<Language>& info) {
+                             return info.param == kEnglish ? "English" : "Chinese";
+                         });
+
+TEST_F(ExpertTest, AddsDeletesAndRefusedDuplicatesLeaveTheirRowSelectedAndInView) {
+    // Forty categories of the user's: more than the list shows at once.
+    std::vector<RuleCategory> many = {Category(1, L"Startup programs")};
+    for (int i = 0; i < 40; ++i) many.push_back(Category(800 + i, L"C" + std::to_wstring(i)));
+    FillStore(many);
+    Open();
+    script_->Then(NameCategory(L"New"));
+    EXPECT_EQ(Command(IDC_EXPERT_ADD_CATEGORY), 1);
+    EXPECT_TRUE(RowSelectedFocusedAndVisible(categories_, 41));
+    // Deleted from its button: the row that moves up is shown, with the focus.
+    Select(1);
+    ::SetFocus(::GetDlgItem(window_, IDC_EXPERT_DELETE_CATEGORY));
+    script_->AnswerMessageBox(IDOK);
+    Command(IDC_EXPERT_DELETE_CATEGORY);
+    EXPECT_EQ(ListCell(categories_, 1, 0), L"C1");
+    EXPECT_TRUE(RowSelectedFocusedAndVisible(categories_, 1));
+    EXPECT_EQ(dialog_->m_nCurCategory, 1);
+    EXPECT_EQ(::GetFocus(), categories_);
+
+    // The last of the user's categories goes: a shipped one is shown next,
+    // whose Delete button is disabled, so the focus must not stay on it.
+    ::DestroyWindow(window_);
+    dialog_.reset();
+    script_.reset();  // before Open makes the next one: one script hooks the thread at a time
+    std::vector<RuleItem> items;
+    for (int i = 0; i < 30; ++i) items.push_back(Item(kHkeyCurrentUser, ("Software\\K" + std::to_string(i)).c_str(), "k"));
+    FillStore({Category(1, L"Startup programs"), Category(800, L"Mine")}, {items});
+    Open();
+    Select(1);
+    ::SetFocus(::GetDlgItem(window_, IDC_EXPERT_DELETE_CATEGORY));
+    script_->AnswerMessageBox(IDOK);
+    Command(IDC_EXPERT_DELETE_CATEGORY);
+    EXPECT_TRUE(RowSelectedFocusedAndVisible(categories_, 0));
+    EXPECT_FALSE(Enabled(IDC_EXPERT_DELETE_CATEGORY));
+    EXPECT_EQ(::GetFocus(), categories_);
+
+    ItemMode();
+    script_->Then(DescribeItem(kHkcuEntry, L"Software\\New", L"new"));
+    Command(IDC_EXPERT_ADD_ITEM);
+    EXPECT_TRUE(RowSelectedFocusedAndVisible(items_, 30));
+    EXPECT_EQ(::GetFocus(), items_);
+    script_->Then(DescribeItem(kHkcuEntry, L"Software\\K0", L"again")).AnswerMessageBox(IDOK);
+    Command(IDC_EXPERT_ADD_ITEM);
+    EXPECT_TRUE(RowSelectedFocusedAndVisible(items_, 0)) << "the existing row, scrolled back to";
+    SelectItem(30);
+    ::SetFocus(::GetDlgItem(window_, IDC_EXPERT_DELETE_ITEM));
+    script_->AnswerMessageBox(IDOK);
+    Command(IDC_EXPERT_DELETE_ITEM);
+    EXPECT_TRUE(RowSelectedFocusedAndVisible(items_, 29)) << "the new last row";
+    EXPECT_EQ(script_->UnexpectedWindows(), 0);
+}
+
+// Names that agree in the 62 bytes their ANSI copies keep are still two
+// names; the whole name decides.
+TEST_F(ExpertTest, Cp936NamesThatShareTheirCutAnsiCopyAreNotDuplicates) {
+    if (::GetACP() != 936) GTEST_SKIP() << "needs code page 936";
+    RuleCategory existing = Category(800, std::wstring(31, L'\u8282') + L"\u7532");
+    WideToAnsiCut(existing.wideName, existing.name, sizeof(existing.name));
+    FillStore({Category(1, L"Startup programs"), existing});
+    Open();
+    const std::wstring shorter(31, L'\u8282');
+    script_->Then(NameCategory(shorter));
+    EXPECT_EQ(Command(IDC_EXPERT_ADD_CATEGORY), 1);
+    EXPECT_EQ(g_ruleStore.count, 3u);
+    EXPECT_EQ(CategoryRows().back()[0], shorter);
+    // The same whole name again is a duplicate.
+    script_->Then(NameCategory(shorter)).AnswerMessageBox(IDOK);
+    EXPECT_EQ(Command(IDC_EXPERT_ADD_CATEGORY), 0);
+    EXPECT_EQ(script_->MessageTexts(), (std::vector<std::wstring>{Text(IDS_EXPERT_NAME_EXISTS)}));
+    EXPECT_EQ(script_->UnexpectedWindows(), 0);
 }
 
 // ---------------------------------------------------------------------------

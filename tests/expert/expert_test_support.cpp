@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <map>
 
 #include "win/resource_module.h"
 #include "rules/rule_store.h"
@@ -163,40 +162,6 @@ std::wstring ColumnHeader(HWND list, int column) {
 
 namespace expert_test {
 
-namespace {
-struct PendingAction {
-    HWND window;
-    std::function<void()> action;
-};
-
-std::map<UINT_PTR, PendingAction>& PendingActions() {
-    static std::map<UINT_PTR, PendingAction> actions;
-    return actions;
-}
-
-void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR timer, DWORD) {
-    auto found = PendingActions().find(timer);
-    if (found == PendingActions().end()) {
-        ::KillTimer(nullptr, timer);
-        return;
-    }
-    if (!::IsWindowVisible(found->second.window)) return;  // try again at the next tick
-    ::KillTimer(nullptr, timer);
-    std::function<void()> action = std::move(found->second.action);
-    PendingActions().erase(found);
-    action();
-}
-}  // namespace
-
-void RunWhenShown(HWND window, std::function<void()> action) {
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, RunPendingAction);
-    PendingActions()[timer] = PendingAction{window, std::move(action)};
-}
-
-}  // namespace expert_test
-
-namespace expert_test {
-
 testing_support::ModalScript::Step AnswerThenCommand(BoxLog& log, HWND& dialog, int command, int button) {
     return [&log, &dialog, command, button](HWND box) {
         log.texts.push_back(ModalScript::MessageBoxText(box));
@@ -204,29 +169,6 @@ testing_support::ModalScript::Step AnswerThenCommand(BoxLog& log, HWND& dialog, 
         ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
         ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
     };
-}
-
-}  // namespace expert_test
-
-namespace expert_test {
-
-namespace {
-std::vector<UINT>* g_menuIds = nullptr;
-
-void CALLBACK ReadPopupMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND popup = ::FindWindowW(L"#32768", nullptr);
-    if (!popup || !::IsWindowVisible(popup) || !g_menuIds) return;  // not yet
-    ::KillTimer(nullptr, timer);
-    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
-    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) g_menuIds->push_back(::GetMenuItemID(menu, i));
-    g_menuIds = nullptr;
-    ::EndMenu();
-}
-}  // namespace
-
-void CaptureNextPopupMenu(std::vector<UINT>& ids) {
-    g_menuIds = &ids;
-    ::SetTimer(nullptr, 0, 1, ReadPopupMenu);
 }
 
 }  // namespace expert_test

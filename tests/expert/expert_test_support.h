@@ -16,6 +16,7 @@
 
 #include "core/rule_records.h"
 #include "tests/support/dialog_test.h"
+#include "tests/support/keyboard_input.h"
 #include "tests/support/layout_check.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/recording_skin.h"
@@ -90,13 +91,6 @@ std::wstring ColumnHeader(HWND list, int column);
 
 }  // namespace expert_test
 
-namespace expert_test {
-// Runs `action` from the thread's message loop once `window` is visible,
-// outside any hook callback (a thread timer).  A dialog may be activated
-// before its modal loop shows it; steps use this for work that needs the
-// dialog on screen, such as checking the focus.
-void RunWhenShown(HWND window, std::function<void()> action);
-}  // namespace expert_test
 
 namespace expert_test {
 // Message boxes seen by AnswerThenCommand steps.
@@ -109,10 +103,4 @@ struct BoxLog {
 // the dialog beneath.  The box ends first, so the command reaches the
 // dialog only if the dialog is still open.
 testing_support::ModalScript::Step AnswerThenCommand(BoxLog& log, HWND& dialog, int command, int button = IDOK);
-}  // namespace expert_test
-
-namespace expert_test {
-// Once a pop-up menu shows on this thread, records the command ids of its
-// items in `ids` (0 for a separator) and closes it without a choice.
-void CaptureNextPopupMenu(std::vector<UINT>& ids);
 }  // namespace expert_test

@@ -71,6 +71,30 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, ItemAddLanguages, ::testing::Values(kEng
                              return info.param == kEnglish ? "English" : "Chinese";
                          });
 
+TEST_P(ItemAddLanguages, TabReachesEveryControlAndTypingStopsAtTheLimit) {
+    SelectLanguage(GetParam());
+    CItemAdd dialog;
+    std::vector<int> walk;
+    std::wstring repeated;
+    size_t pathChars = 0, nameChars = 0;
+    Run(dialog, [&](HWND window) {
+        RunWhenShown(window, [&, window] {
+            repeated = RepeatedAccessKeys(window);
+            ::SetFocus(::GetDlgItem(window, IDC_ITEMADD_ROOT));
+            walk = TabWalk(window, 5);
+            TypeText(::GetDlgItem(window, IDC_ITEMADD_KEY_PATH), std::wstring(260, L'k'));
+            TypeText(::GetDlgItem(window, IDC_ITEMADD_NAME), std::wstring(260, L'n'));
+            pathChars = ControlText(window, IDC_ITEMADD_KEY_PATH).size();
+            nameChars = ControlText(window, IDC_ITEMADD_NAME).size();
+            ClickButton(window, IDCANCEL);
+        });
+    });
+    EXPECT_EQ(repeated, L"");
+    EXPECT_EQ(walk, (std::vector<int>{IDC_ITEMADD_KEY_PATH, IDC_ITEMADD_NAME, IDOK, IDCANCEL, IDC_ITEMADD_ROOT}));
+    EXPECT_EQ(pathChars, 250u);
+    EXPECT_EQ(nameChars, 250u);
+}
+
 TEST_F(ItemAddTest, OtherUsersAreNotOfferedTheMachineWideRoots) {
     platform_.tokenIsAdmin = false;
     Roots roots;
@@ -157,6 +181,7 @@ protected:
     struct Outcome {
         BoxLog boxes;
         int focusId = 0;  // the focused control of the dialog, 0 for none
+        std::pair<int, int> selection;  // of the focused control
         bool open = false;
     };
 
@@ -178,26 +203,27 @@ protected:
         SendCommand(window, IDOK);
         HWND focus = ::GetFocus();
         outcome.focusId = ::GetParent(focus) == window ? ::GetDlgCtrlID(focus) : 0;
+        outcome.selection = EditSelection(focus);
         outcome.open = ::IsWindowVisible(window) != FALSE;
         ::DestroyWindow(window);
         return outcome;
     }
 };
 
-TEST_F(ItemAddRefusal, EmptyTextsAreNamedAndTheFocusStays) {
+TEST_F(ItemAddRefusal, EmptyTextsAreNamedAndTheirFieldFocused) {
     Outcome noPath = Press(L"", L"Mine", IDC_ITEMADD_NAME);
     ASSERT_EQ(noPath.boxes.texts.size(), 1u);
     EXPECT_EQ(noPath.boxes.texts[0], Text(IDS_ITEMADD_KEY_PATH_EMPTY));
     EXPECT_EQ(noPath.boxes.captions[0], Text(IDS_RULE_MESSAGE_CAPTION));
     EXPECT_TRUE(noPath.open);
-    EXPECT_EQ(noPath.focusId, IDC_ITEMADD_NAME);
+    EXPECT_EQ(noPath.focusId, IDC_ITEMADD_KEY_PATH);
 
     Outcome noName = Press(L"Software", L"", IDC_ITEMADD_KEY_PATH);
     ASSERT_EQ(noName.boxes.texts.size(), 1u);
     EXPECT_EQ(noName.boxes.texts[0], Text(IDS_ITEMADD_NAME_EMPTY));
     EXPECT_EQ(noName.boxes.captions[0], Text(IDS_RULE_MESSAGE_CAPTION));
     EXPECT_TRUE(noName.open);
-    EXPECT_EQ(noName.focusId, IDC_ITEMADD_KEY_PATH);
+    EXPECT_EQ(noName.focusId, IDC_ITEMADD_NAME);
     EXPECT_FALSE(Saved());
 }
 
@@ -210,6 +236,7 @@ TEST_F(ItemAddRefusal, AKeyPathUnderAMissingFirstKeyIsRefusedAndFocused) {
     EXPECT_EQ(outcome.boxes.captions[0], Text(IDS_RULE_MESSAGE_CAPTION));
     EXPECT_TRUE(outcome.open);
     EXPECT_EQ(outcome.focusId, IDC_ITEMADD_KEY_PATH);
+    EXPECT_EQ(outcome.selection, std::make_pair(0, 13)) << "the whole path, ready to be typed over";
     EXPECT_FALSE(Saved());
     EXPECT_EQ(monitor.Commands(), 0);
 }

@@ -11,6 +11,7 @@
 #include "lang/hand_edit_ids.h"
 #include "rules/rule_store.h"
 #include "tests/handedit/handedit_support.h"
+#include "tests/support/keyboard_input.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/test_files.h"
 
@@ -47,6 +48,8 @@ struct Refusal {
     std::wstring text;
     std::wstring caption;
     int focusId = 0;
+    std::pair<int, int> selection;  // of the focused control
+    int textLength = 0;             // of the focused control
 };
 
 class AddEntryTest : public DialogTest {
@@ -93,7 +96,10 @@ protected:
                 refusal.caption = ModalScript::WindowText(box);
                 ::PostMessageW(box, WM_COMMAND, IDOK, 0);
                 posted.Post([&] {
-                    refusal.focusId = ::GetDlgCtrlID(::GetFocus());
+                    HWND focus = ::GetFocus();
+                    refusal.focusId = ::GetDlgCtrlID(focus);
+                    refusal.selection = EditSelection(focus);
+                    refusal.textLength = ::GetWindowTextLengthW(focus);
                     ::PostMessageW(add, WM_COMMAND, IDCANCEL, 0);
                 });
             });
@@ -110,8 +116,10 @@ protected:
         EXPECT_FALSE(Text(messageId).empty()) << messageId;
         EXPECT_EQ(refusal.text, Text(messageId));
         EXPECT_EQ(refusal.caption, Text(IDS_RULE_MESSAGE_CAPTION));
-        if (focusId) {
-            EXPECT_EQ(refusal.focusId, focusId) << "message " << messageId;
+        EXPECT_EQ(refusal.focusId, focusId) << "message " << messageId;
+        // An edit box named by a message has its whole text selected.
+        if (focusId != IDC_ADD_ENTRY_PRESET_LIST) {
+            EXPECT_EQ(refusal.selection, std::make_pair(0, refusal.textLength)) << "message " << messageId;
         }
     }
 
@@ -188,10 +196,10 @@ TEST_F(AddEntryTest, EmptyDisplayNameAndValueAreWrittenEmpty) {
 
 TEST_F(AddEntryTest, RefusesMissingFieldsInCheckOrder) {
     // Base key first: without a preset nothing else is looked at.
-    ExpectRefusal({L"", L"N", L"", L"v"}, IDS_ADD_ENTRY_NO_PRESET, 0);
+    ExpectRefusal({L"", L"N", L"", L"v"}, IDS_ADD_ENTRY_NO_PRESET, IDC_ADD_ENTRY_PRESET_LIST);
     Entry noCustomPath{L"", L"N", L"K", L"v"};
     noCustomPath.custom = L"";
-    ExpectRefusal(noCustomPath, IDS_ADD_ENTRY_PATH_EMPTY, 0);
+    ExpectRefusal(noCustomPath, IDS_ADD_ENTRY_PATH_EMPTY, IDC_ADD_ENTRY_CUSTOM_PATH);
     ExpectRefusal({L"", L"N", L"K", L"v", 0}, IDS_ADD_ENTRY_SECTION_EMPTY, IDC_ADD_ENTRY_SECTION);
     ExpectRefusal({L"S", L"N", L"", L"v", 0}, IDS_ADD_ENTRY_SUB_KEY_EMPTY, IDC_ADD_ENTRY_SUB_KEY);
 }
@@ -226,6 +234,65 @@ TEST_F(AddEntryTest, ACustomBaseMustBeAValidKeyPath) {
     entry.custom = L"HKEY_LOCAL_MACHINE\\NoSuchKey";
     ASSERT_TRUE(Add(entry));
     EXPECT_EQ(RuleFileSectionLines("S"), (Lines{"name=N", "HKEY_LOCAL_MACHINE\\NoSuchKey\\K=v"}));
+}
+
+// Texts that would break the lines of RegUser.ini: a section ended early
+// or read as another section or a comment, a key ended at "=", a line split.
+class AddEntryLineSafety : public AddEntryTest, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(AddEntryLineSafety, TextsThatWouldBreakTheRuleFileAreRefusedAtTheirField) {
+    LanguageModule language(GetParam());
+    ASSERT_TRUE(language.Loaded());
+    for (const wchar_t* section : {L"a]b", L";a", L"[a", L"a\r\nb"})
+        ExpectRefusal({section, L"N", L"K", L"v", 0}, IDS_ADD_ENTRY_SECTION_BAD, IDC_ADD_ENTRY_SECTION);
+    ExpectRefusal({L"S", L"N\nM", L"K", L"v", 0}, IDS_ADD_ENTRY_LINE_BREAK, IDC_ADD_ENTRY_NAME);
+    ExpectRefusal({L"S", L"N", L"A=B", L"v", 0}, IDS_ADD_ENTRY_KEY_BAD, IDC_ADD_ENTRY_SUB_KEY);
+    ExpectRefusal({L"S", L"N", L"K", L"v\r\n[x]", 0}, IDS_ADD_ENTRY_LINE_BREAK, IDC_ADD_ENTRY_VALUE);
+    Entry custom{L"S", L"N", L"K", L"v"};
+    custom.custom = L"HKEY_CURRENT_USER\\A=B";
+    ExpectRefusal(custom, IDS_ADD_ENTRY_KEY_BAD, IDC_ADD_ENTRY_CUSTOM_PATH);
+    // What the file takes as it is: "=" in the value and the display name,
+    // "[" and ";" inside a section name.
+    ASSERT_TRUE(Add({L"a[b;c", L"x=y", L"K", L"v=w", 0}));
+    EXPECT_EQ(RuleFileSectionLines("a[b;c"), (Lines{"name=x=y", "HKEY_LOCAL_MACHINE\\Software\\K=v=w"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, AddEntryLineSafety, ::testing::Values(L"0409", L"0804"));
+
+TEST_P(AddEntryLanguage, TabReachesEveryFieldInOrderAndTypingStopsAtTheLimits) {
+    LanguageModule language(GetParam());
+    ASSERT_TRUE(language.Loaded());
+    std::wstring repeated;
+    std::vector<int> walk;
+    std::vector<int> customWalk;
+    size_t sectionChars = 0, valueChars = 0;
+    ModalScript script;
+    script.Then([&](HWND dialog) {
+        RunWhenShown(dialog, [&, dialog] {
+            repeated = RepeatedAccessKeys(dialog);
+            ::SetFocus(::GetDlgItem(dialog, IDC_ADD_ENTRY_SECTION));
+            walk = TabWalk(dialog, 8);
+            // The tab stop follows the checked radio button.
+            ::SendDlgItemMessageW(dialog, IDC_ADD_ENTRY_CUSTOM_MODE, BM_CLICK, 0, 0);
+            ::SetFocus(::GetDlgItem(dialog, IDC_ADD_ENTRY_SECTION));
+            customWalk = TabWalk(dialog, 8);
+            TypeText(::GetDlgItem(dialog, IDC_ADD_ENTRY_SECTION), std::wstring(270, L's'));
+            TypeText(::GetDlgItem(dialog, IDC_ADD_ENTRY_VALUE), std::wstring(270, L'v'));
+            sectionChars = ControlText(dialog, IDC_ADD_ENTRY_SECTION).size();
+            valueChars = ControlText(dialog, IDC_ADD_ENTRY_VALUE).size();
+            ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+    });
+    CAddVirDlg add;
+    EXPECT_EQ(add.DoModal(nullptr), 1);
+    EXPECT_EQ(repeated, L"");
+    // The path box is disabled in preset mode, so Tab passes it by.
+    EXPECT_EQ(walk, (std::vector<int>{IDC_ADD_ENTRY_NAME, IDC_ADD_ENTRY_PRESET_MODE, IDC_ADD_ENTRY_PRESET_LIST, IDC_ADD_ENTRY_SUB_KEY, IDC_ADD_ENTRY_VALUE, IDC_ADD_ENTRY_CONFIRM, IDCANCEL,
+                                      IDC_ADD_ENTRY_SECTION}));
+    EXPECT_EQ(customWalk, (std::vector<int>{IDC_ADD_ENTRY_NAME, IDC_ADD_ENTRY_CUSTOM_MODE, IDC_ADD_ENTRY_CUSTOM_PATH, IDC_ADD_ENTRY_SUB_KEY, IDC_ADD_ENTRY_VALUE, IDC_ADD_ENTRY_CONFIRM, IDCANCEL,
+                                            IDC_ADD_ENTRY_SECTION}));
+    EXPECT_EQ(sectionChars, 259u);
+    EXPECT_EQ(valueChars, 260u);
 }
 
 TEST_F(AddEntryTest, WithoutAWritableRuleFileTheEntryIsRefusedAndGetsNoRow) {

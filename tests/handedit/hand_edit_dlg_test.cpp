@@ -9,6 +9,7 @@
 #include "dialogs/hand_edit_dlg.h"
 #include "lang/resource.h"
 #include "tests/handedit/handedit_support.h"
+#include "tests/support/keyboard_input.h"
 #include "tests/support/modal_script.h"
 
 using namespace handedit_test;
@@ -50,6 +51,21 @@ void WithHandEdit(const std::function<void(HWND)>& inspect) {
     script.Then([&](HWND dialog) {
         inspect(dialog);
         ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    CHandEditDlg dialog;
+    EXPECT_EQ(dialog.DoModal(nullptr), 0);
+    EXPECT_EQ(script.PendingSteps(), 0u);
+    EXPECT_EQ(script.UnexpectedWindows(), 0);
+}
+
+// The same once the dialog is on screen, where the focus can move.
+void WithShownHandEdit(const std::function<void(HWND)>& inspect) {
+    ModalScript script;
+    script.Then([&](HWND dialog) {
+        RunWhenShown(dialog, [&inspect, dialog] {
+            inspect(dialog);
+            ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+        });
     });
     CHandEditDlg dialog;
     EXPECT_EQ(dialog.DoModal(nullptr), 0);
@@ -104,6 +120,66 @@ TEST_P(HandEditLanguage, ListsTheSampleFileNewestFirstUnderTranslatedHeaders) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, HandEditLanguage, ::testing::Values(L"0409", L"0804"));
+
+// The keyboard: Tab, Shift+F10 and the Applications key, the Delete key.
+class HandEditKeys : public DialogTest, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(HandEditKeys, TabMenusAndTheDeleteKeyWorkFromTheKeyboard) {
+    LanguageModule language(GetParam());
+    ASSERT_TRUE(language.Loaded());
+    WriteWorkingRuleFile(kSampleFile);
+    std::wstring repeated;
+    std::vector<int> walk;
+    int menusWithoutSelection = -1, shiftF10Menus = -1, appsKeyMenus = -1;
+    std::vector<UINT> ids;
+    POINT menuAt = {}, under = {};
+    Rows rowsAfterDelete;
+    bool nextRowSelected = false;
+    WithShownHandEdit([&](HWND dialog) {
+        {
+            HWND list = ListOf(dialog);
+            repeated = RepeatedAccessKeys(dialog);
+            ::SetFocus(list);
+            walk = TabWalk(dialog, 4);
+            {
+                PopupMenuWatch watch;
+                ::SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+                SendKeyDown(list, VK_APPS);
+                menusWithoutSelection = watch.shown;
+            }
+            SelectListRow(list, 1);
+            {
+                PopupMenuWatch watch;
+                ::SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+                shiftF10Menus = watch.shown;
+                ids = watch.ids;
+                menuAt = {watch.frame.left, watch.frame.top};
+                under = RowMenuPoint(list, 1);
+            }
+            {
+                PopupMenuWatch watch;
+                SendKeyDown(list, VK_APPS);
+                appsKeyMenus = watch.shown;
+            }
+            SendKeyDown(list, VK_DELETE);  // a / HKCU\K2: the whole section [a]
+            rowsAfterDelete = RowsOf(dialog);
+            nextRowSelected = RowSelectedFocusedAndVisible(list, 0);
+        }
+    });
+    EXPECT_EQ(repeated, L"");
+    EXPECT_EQ(walk, (std::vector<int>{IDC_HAND_EDIT_ADD, IDC_HAND_EDIT_DELETE, IDC_HAND_EDIT_CONFIRM, IDC_HAND_EDIT_LIST}));
+    EXPECT_EQ(menusWithoutSelection, 0);
+    EXPECT_EQ(shiftF10Menus, 1);
+    EXPECT_EQ(ids, (std::vector<UINT>{IDC_HAND_EDIT_ADD, IDC_HAND_EDIT_DELETE, 0, IDC_HAND_EDIT_CONFIRM}));
+    EXPECT_EQ(menuAt.x, under.x);
+    EXPECT_EQ(menuAt.y, under.y);
+    EXPECT_EQ(appsKeyMenus, 1);
+    EXPECT_EQ(rowsAfterDelete, (Rows{{L"b", L"B", L"HKCU\\K3", L"v3"}}));
+    EXPECT_TRUE(nextRowSelected);
+    EXPECT_EQ(RuleFileSections(), (std::vector<std::string>{"b"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, HandEditKeys, ::testing::Values(L"0409", L"0804"));
 
 class HandEditTest : public DialogTest {
 protected:
@@ -204,6 +280,55 @@ TEST_F(HandEditTest, DeletingTheLastRowDisablesDeleteAndAddingEnablesIt) {
     EXPECT_TRUE(enabledAfterAdd);
     EXPECT_EQ(rowsAfterAdd, 1);
     EXPECT_EQ(script.UnexpectedWindows(), 0);
+}
+
+TEST_F(HandEditTest, AnAddedRowIsSelectedInViewAndDeletingTheLastRowLeavesTheFocusOnTheList) {
+    // More rows than the list shows at once.
+    std::string file;
+    for (int i = 0; i < 40; ++i) file += "[s" + std::to_string(i) + "]\r\nHKCU\\K=v\r\n";
+    WriteWorkingRuleFile(file);
+    ModalScript script;
+    PostedCalls posted;
+    HWND handEdit = nullptr;
+    bool addedRowShown = false;
+    script
+        .Then([&](HWND dialog) {
+            handEdit = dialog;
+            RunWhenShown(dialog, [&] { ClickButton(handEdit, IDC_HAND_EDIT_ADD); });
+        })
+        .Then([&](HWND add) {
+            ::SendDlgItemMessageW(add, IDC_ADD_ENTRY_PRESET_LIST, CB_SETCURSEL, 1, 0);
+            SetControlText(add, IDC_ADD_ENTRY_SECTION, L"new");
+            SetControlText(add, IDC_ADD_ENTRY_SUB_KEY, L"K");
+            ClickButton(add, IDC_ADD_ENTRY_CONFIRM);
+            posted.Post([&] {
+                addedRowShown = RowSelectedFocusedAndVisible(ListOf(handEdit), 40);
+                ::PostMessageW(handEdit, WM_CLOSE, 0, 0);
+            });
+        });
+    {
+        CHandEditDlg dialog;
+        dialog.DoModal(nullptr);
+    }
+    EXPECT_TRUE(addedRowShown);
+    EXPECT_EQ(script.UnexpectedWindows(), 0);
+
+    WriteWorkingRuleFile("[only]\r\nHKCU\\K=v\r\n");
+    bool deleteEnabled = true;
+    HWND focusAfter = nullptr, list = nullptr;
+    WithShownHandEdit([&](HWND dialog) {
+        {
+            list = ListOf(dialog);
+            SelectListRow(list, 0);
+            // Deleted from the button, which has nothing left to delete.
+            ::SetFocus(::GetDlgItem(dialog, IDC_HAND_EDIT_DELETE));
+            SendDelete(dialog);
+            deleteEnabled = ::IsWindowEnabled(::GetDlgItem(dialog, IDC_HAND_EDIT_DELETE)) != FALSE;
+            focusAfter = ::GetFocus();
+        }
+    });
+    EXPECT_FALSE(deleteEnabled);
+    EXPECT_EQ(focusAfter, list);
 }
 
 TEST_F(HandEditTest, OnlyTheConfirmButtonSetsTheModifiedFlagAndEscapeDoesNothing) {

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <map>
+
 namespace testing_support {
 
 namespace {
@@ -71,6 +73,36 @@ std::wstring ModalScript::MessageBoxText(HWND box) {
         if (text.size() > best.size()) best = text;
     }
     return best;
+}
+
+namespace {
+struct PendingAction {
+    HWND window;
+    std::function<void()> action;
+};
+
+std::map<UINT_PTR, PendingAction>& PendingActions() {
+    static std::map<UINT_PTR, PendingAction> actions;
+    return actions;
+}
+
+void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR timer, DWORD) {
+    auto found = PendingActions().find(timer);
+    if (found == PendingActions().end()) {
+        ::KillTimer(nullptr, timer);
+        return;
+    }
+    if (!::IsWindowVisible(found->second.window)) return;  // try again at the next tick
+    ::KillTimer(nullptr, timer);
+    std::function<void()> action = std::move(found->second.action);
+    PendingActions().erase(found);
+    action();
+}
+}  // namespace
+
+void RunWhenShown(HWND window, std::function<void()> action) {
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, RunPendingAction);
+    PendingActions()[timer] = PendingAction{window, std::move(action)};
 }
 
 void SetControlText(HWND dialog, int id, const std::wstring& text) {

@@ -54,6 +54,12 @@ private:
     int unexpected_ = 0;
 };
 
+// Runs `action` from the thread's message loop once `window` is visible,
+// outside any hook callback (a thread timer).  A dialog is activated before
+// its modal loop shows it; steps use this for work that needs the dialog on
+// screen, such as moving or checking the focus.
+void RunWhenShown(HWND window, std::function<void()> action);
+
 // Control helpers for steps and tests.
 void SetControlText(HWND dialog, int id, const std::wstring& text);
 std::wstring ControlText(HWND dialog, int id);
