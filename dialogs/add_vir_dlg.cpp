@@ -92,10 +92,7 @@ LRESULT CAddVirDlg::OnCancel(WORD, WORD, HWND, BOOL&) {
 }
 
 void CAddVirDlg::Complain(UINT messageId, int focusId) {
-    const std::wstring text = LoadResourceString(messageId);
-    const std::wstring caption = LoadResourceString(IDS_RULE_MESSAGE_CAPTION);
-    ::MessageBoxW(m_hWnd, text.c_str(), caption.c_str(), MB_OK);
-    if (focusId) FocusField(m_hWnd, focusId);
+    ShowFieldMessage(m_hWnd, messageId, IDS_RULE_MESSAGE_CAPTION, focusId);
 }
 
 bool CAddVirDlg::ChooseBasePath(std::wstring& base) {

@@ -85,9 +85,7 @@ LRESULT CItemAdd::OnCancel(WORD, WORD, HWND, BOOL&) {
 }
 
 void CItemAdd::ShowMessage(UINT textId, int fieldId) {
-    const std::wstring caption = LoadResourceString(IDS_RULE_MESSAGE_CAPTION);
-    ResourceMessageBox(m_hWnd, textId, caption.c_str(), MB_OK);
-    FocusField(m_hWnd, fieldId);
+    ShowFieldMessage(m_hWnd, textId, IDS_RULE_MESSAGE_CAPTION, fieldId);
 }
 
 LRESULT CItemAdd::OnTextChanged(WORD, WORD id, HWND edit, BOOL&) {

@@ -1,5 +1,8 @@
 #include "dialogs/framework/edit_fields.h"
 
+#include "dialogs/framework/resource_ui.h"
+#include "win/resource_module.h"
+
 #include <vector>
 
 int AnsiByteCount(const std::wstring& text) {
@@ -52,4 +55,10 @@ void FocusField(HWND dialog, int id) {
     if (!control) return;
     ::SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     if (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) ::SendMessageW(control, EM_SETSEL, 0, -1);
+}
+
+void ShowFieldMessage(HWND dialog, UINT textId, UINT captionId, int fieldId) {
+    const std::wstring caption = LoadResourceString(captionId);
+    ResourceMessageBox(dialog, textId, caption.c_str(), MB_OK);
+    if (fieldId) FocusField(dialog, fieldId);
 }

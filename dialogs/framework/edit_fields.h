@@ -22,3 +22,8 @@ bool CapFieldAnsiBytes(HWND edit, int maxBytes);
 // Gives the control the focus as the dialog manager does (the default
 // button follows) and selects the whole text of an edit box.
 void FocusField(HWND dialog, int id);
+
+// A message about one field: the string textId in a box captioned with the
+// string captionId, then the focus back on the field with its text selected
+// (no field when fieldId is 0).
+void ShowFieldMessage(HWND dialog, UINT textId, UINT captionId, int fieldId);
