@@ -36,14 +36,14 @@ struct NotificationBatch {
 // lookup, so it is kept in the process (window properties would cost a
 // round trip to the window server per message under Wine); all dialogs run
 // on the one user-interface thread.
-std::vector<std::pair<HWND, NotificationBatch*>>& Batches() {
-    static std::vector<std::pair<HWND, NotificationBatch*>> batches;
+std::vector<std::pair<HWND, std::unique_ptr<NotificationBatch>>>& Batches() {
+    static std::vector<std::pair<HWND, std::unique_ptr<NotificationBatch>>> batches;
     return batches;
 }
 
 NotificationBatch* BatchOf(HWND list) {
     for (const auto& entry : Batches())
-        if (entry.first == list) return entry.second;
+        if (entry.first == list) return entry.second.get();
     return nullptr;
 }
 
@@ -52,13 +52,15 @@ LRESULT CALLBACK BatchingWindowProc(HWND list, UINT message, WPARAM wParam, LPAR
     if (!batch) return ::DefWindowProcW(list, message, wParam, lParam);
     const WNDPROC next = batch->next;
     if (message == WM_NCDESTROY) {
+        // The list's destruction frees its batch.
+        std::unique_ptr<NotificationBatch> gone;
         auto& batches = Batches();
         for (auto it = batches.begin(); it != batches.end(); ++it)
             if (it->first == list) {
+                gone = std::move(it->second);
                 batches.erase(it);
                 break;
             }
-        delete batch;
         return ::CallWindowProcW(next, list, message, wParam, lParam);
     }
     ++batch->depth;
@@ -187,17 +189,13 @@ RedrawPause::~RedrawPause() {
 
 void BatchNotifications(HWND list, std::function<void()> answer) {
     if (!list || BatchOf(list)) return;
-    std::unique_ptr<NotificationBatch> batch(new NotificationBatch);
+    std::unique_ptr<NotificationBatch> owned(new NotificationBatch);
+    NotificationBatch* batch = owned.get();
     batch->answer = std::move(answer);
-    Batches().emplace_back(list, batch.get());
+    Batches().emplace_back(list, std::move(owned));
     batch->next = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BatchingWindowProc)));
-    if (!batch->next) {
-        Batches().pop_back();
-        return;
-    }
-    // From here the list's destruction frees the batch.
-    batch.release();
+    if (!batch->next) Batches().pop_back();
 }
 
 bool DeferNotification(HWND list) {
