@@ -19,12 +19,12 @@
 #include "dialogs/item_add_dlg.h"
 #include "dialogs/pestrol_set_dlg.h"
 #include "rules/rule_store.h"
-#include "tests/dpi/fit_check.h"
+#include "tests/support/layout_check.h"
 #include "tests/support/dialog_test.h"
 #include "tests/support/test_files.h"
 #include "win/resource_module.h"
 
-using namespace dpi_test;
+using namespace testing_support;
 
 namespace {
 
