@@ -2,7 +2,7 @@
 #include <string>
 
 #include "inspector/commands.h"
-#include "inspector/console_text.h"
+#include "rdbtool/console_text.h"
 #include "inspector/exit_status.h"
 #include "inspector/help_text.h"
 #include "rdbtool/text_codec.h"

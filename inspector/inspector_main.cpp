@@ -10,7 +10,7 @@
 
 #include "win/raii.h"
 #include "inspector/commands.h"
-#include "inspector/console_text.h"
+#include "rdbtool/console_text.h"
 #include "inspector/exit_status.h"
 
 int main() {

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "inspector/console_text.h"
+#include "rdbtool/console_text.h"
 #include "inspector/exit_status.h"
 #include "inspector/help_text.h"
 

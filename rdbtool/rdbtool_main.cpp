@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "win/raii.h"
+#include "rdbtool/console_text.h"
 #include "rdbtool/dump.h"
 #include "rdbtool/file_bytes.h"
 #include "rdbtool/max_set.h"
@@ -28,22 +29,6 @@ const char kUsage[] =
     "                                    QRegUser.rdb, RegUser.ini, QRegEx.ini) into OUTDIR\n"
     "  RdbTool --help                    show this text\n"
     "Exit status: 0 done, 1 bad input or output failure, 2 bad command line.\n";
-
-// Text to a console in UTF-16, to a file or pipe as UTF-8 bytes.
-void Write(DWORD which, const std::string& utf8) {
-    HANDLE handle = ::GetStdHandle(which);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE || utf8.empty()) return;
-    DWORD mode = 0, done = 0;
-    std::wstring wide;
-    if (::GetConsoleMode(handle, &mode) && Utf8ToWide(utf8, wide)) {
-        ::WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &done, nullptr);
-        return;
-    }
-    ::WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &done, nullptr);
-}
-
-void Out(const std::string& text) { Write(STD_OUTPUT_HANDLE, text); }
-void Err(const std::string& text) { Write(STD_ERROR_HANDLE, text); }
 
 std::string Utf8(const std::wstring& text) { return WideToUtf8(text); }
 

@@ -1,4 +1,4 @@
-#include "inspector/console_text.h"
+#include "rdbtool/console_text.h"
 
 #include <windows.h>
 
