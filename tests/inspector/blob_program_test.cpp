@@ -8,6 +8,7 @@
 #include "core/root_names.h"
 #include "rules/rule_database.h"
 #include "tests/inspector/inspector_process.h"
+#include "tests/support/plugin_test.h"
 #include "tests/support/plugin_library.h"
 #include "inspector/finding.h"
 
@@ -19,23 +20,8 @@ namespace {
 
 const wchar_t* const kParts[] = {L"RegUser.ini", L"QRegUser.rdb", L"QRegEx.ini"};
 
-class BlobProgram : public ::testing::Test {
+class BlobProgram : public testing_support::PluginTest {
 protected:
-    void SetUp() override {
-        testing_support::RemoveTree(testing_support::SettingsFolder());
-        library_.reset(new testing_support::PluginLibrary(testing_support::SuiteDir()));
-        ASSERT_NE(library_->Module(), nullptr);
-        plugin_ = library_->CreatePlugin();
-        ASSERT_NE(plugin_, nullptr);
-        plugin_->Load();  // makes the settings folder
-    }
-    void TearDown() override {
-        if (plugin_) plugin_->Release();
-        library_.reset();
-        testing_support::RemoveTree(testing_support::SettingsFolder());
-    }
-
-    std::wstring Real(const wchar_t* name) const { return testing_support::SettingsFolder() + L"\\" + name; }
     std::wstring File(const wchar_t* name) const { return folder_.File(name); }
     InspectRun Run(const std::wstring& arguments) { return RunInspect(arguments, folder_); }
 
@@ -48,8 +34,6 @@ protected:
     }
 
     testing_support::ScratchDir folder_{L"inspect-blob"};
-    std::unique_ptr<testing_support::PluginLibrary> library_;
-    IProductOption* plugin_ = nullptr;
 };
 
 TEST_F(BlobProgram, ExportedBlobSplitsIntoTheRealFilesAndJoinsBack) {

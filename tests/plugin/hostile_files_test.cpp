@@ -15,6 +15,7 @@
 #include "core/root_names.h"
 #include "lang/resource.h"
 #include "win/raii.h"
+#include "tests/support/plugin_test.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/test_files.h"
@@ -109,22 +110,12 @@ std::vector<BYTE> Blob(const std::string& ini, const std::string& database, cons
     return blob;
 }
 
-class HostileFiles : public ::testing::Test {
+class HostileFiles : public PluginTest {
 protected:
-    void SetUp() override {
-        RemoveTree(SettingsFolder());
-        library_.reset(new PluginLibrary(SuiteDir()));
-        plugin_ = library_->CreatePlugin();
-        ASSERT_NE(plugin_, nullptr);
-        plugin_->Load();  // makes the settings folder
-    }
     void TearDown() override {
         if (console_) ::DestroyWindow(console_);
-        if (plugin_) plugin_->Release();
-        library_.reset();
-        RemoveTree(SettingsFolder());
+        PluginTest::TearDown();
     }
-    static std::wstring Real(const wchar_t* name) { return SettingsFolder() + L"\\" + name; }
 
     // The page in a console window of this process.
     HWND CreatePage() {
@@ -135,8 +126,6 @@ protected:
         return ::GetWindow(console_, GW_CHILD);
     }
 
-    std::unique_ptr<PluginLibrary> library_;
-    IProductOption* plugin_ = nullptr;
     HWND console_ = nullptr;
 };
 

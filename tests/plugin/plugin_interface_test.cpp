@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/plugin_test.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/test_files.h"
 
@@ -12,22 +13,9 @@ using namespace testing_support;
 
 namespace {
 
-class PluginInterface : public ::testing::Test {
+class PluginInterface : public PluginTest {
 protected:
-    void SetUp() override {
-        RemoveTree(SettingsFolder());
-        library_.reset(new PluginLibrary(SuiteDir()));
-        ASSERT_NE(library_->Module(), nullptr);
-        plugin_ = library_->CreatePlugin();
-        ASSERT_NE(plugin_, nullptr);
-    }
-    void TearDown() override {
-        if (plugin_) plugin_->Release();
-        library_.reset();
-        RemoveTree(SettingsFolder());
-    }
-
-    std::wstring Real(const wchar_t* name) const { return SettingsFolder() + L"\\" + name; }
+    PluginInterface() : PluginTest(false) {}
 
     std::vector<BYTE> ExportBlob() {
         DWORD size = 0xDEADBEEF;
@@ -44,9 +32,6 @@ protected:
         std::memcpy(header.data(), blob.data(), 24);
         return header;
     }
-
-    std::unique_ptr<PluginLibrary> library_;
-    IProductOption* plugin_ = nullptr;
 };
 
 TEST_F(PluginInterface, QueryInterfaceAnswersOnlyItsTwoInterfaces) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "rules/ini_rules.h"
+#include "tests/support/plugin_test.h"
 #include "tests/support/plugin_library.h"
 #include "tests/support/profile_meter.h"
 #include "tests/support/rule_files.h"
@@ -14,26 +15,9 @@ using namespace testing_support;
 
 namespace {
 
-class RuleFileBounds : public ::testing::Test {
+class RuleFileBounds : public PluginTest {
 protected:
-    void SetUp() override {
-        RemoveTree(SettingsFolder());
-        library_.reset(new PluginLibrary(SuiteDir()));
-        ASSERT_NE(library_->Module(), nullptr);
-        plugin_ = library_->CreatePlugin();
-        ASSERT_NE(plugin_, nullptr);
-        plugin_->Load();  // makes the settings folder
-    }
-    void TearDown() override {
-        if (plugin_) plugin_->Release();
-        library_.reset();
-        RemoveTree(SettingsFolder());
-    }
-
-    std::wstring RuleFile() const { return SettingsFolder() + L"\\RegUser.ini"; }
-
-    std::unique_ptr<PluginLibrary> library_;
-    IProductOption* plugin_ = nullptr;
+    std::wstring RuleFile() const { return Real(L"RegUser.ini"); }
 };
 
 TEST_F(RuleFileBounds, ARuleFileNotInThePlainFormIsReadOneCallPerSection) {
