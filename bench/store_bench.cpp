@@ -118,9 +118,14 @@ void ApplyInPlace() {
     ::CopyFileW(g_settingsFiles.regUserIniWork, g_settingsFiles.regUserIni, FALSE);
 }
 
+// With the checks Import makes today whichever way it writes, so that the
+// two differ in the writing alone.
 void ImportInPlace(const std::vector<BYTE>& blob) {
     BlobLayout layout;
     if (!ParseBlobHeader(blob.data(), blob.size(), layout)) return;
+    if (!UserDatabaseBytesWithinLimits(blob.data() + layout.start[kPartQRegUserRdb],
+                                       layout.end[kPartQRegUserRdb] - layout.start[kPartQRegUserRdb]))
+        return;
     const wchar_t* files[kPartCount] = {g_settingsFiles.regUserIni, g_settingsFiles.userDatabase,
                                         g_settingsFiles.expertIni};
     for (const wchar_t* file : files) ::DeleteFileW(file);

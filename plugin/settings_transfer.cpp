@@ -42,6 +42,31 @@ uint64_t FileSizeOf(const wchar_t* path) {
     return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// A working copy as Load made it: the copy keeps the real file's size and
+// time of last write, and a write to it since gives it a new time.  Such a
+// copy needs no Apply, and its real file is left with whatever another
+// program wrote there meanwhile.
+struct CopyStamp {
+    bool known = false;
+    uint64_t size = 0;
+    FILETIME written = {};
+    bool operator==(const CopyStamp& other) const {
+        return known && other.known && size == other.size && written.dwLowDateTime == other.written.dwLowDateTime &&
+               written.dwHighDateTime == other.written.dwHighDateTime;
+    }
+};
+CopyStamp g_loadedCopies[3];  // in copy order; known only where Load made the copy
+
+CopyStamp StampOf(const wchar_t* path) {
+    CopyStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!path[0] || !::GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return stamp;
+    stamp.known = true;
+    stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.written = data.ftLastWriteTime;
+    return stamp;
+}
+
 bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 // Copies a real file over its working copy.  False when the real file is
@@ -90,8 +115,17 @@ void LoadSettings() {
     // The working copies are the plug-in's own: a plain copy will do, and a
     // torn one is replaced at the next Load.
     uint32_t stale = 0;
-    for (const FilePair& p : pairs)
-        if (p.real[0] && p.work[0] && !RefreshWorkingCopy(p)) stale |= p.unreadableBit;
+    for (int i = 0; i < 3; ++i) {
+        const FilePair& p = pairs[i];
+        g_loadedCopies[i] = CopyStamp();
+        if (!p.real[0] || !p.work[0]) continue;
+        if (!RefreshWorkingCopy(p)) {
+            stale |= p.unreadableBit;
+            continue;
+        }
+        const CopyStamp copy = StampOf(p.work);
+        if (copy == StampOf(p.real)) g_loadedCopies[i] = copy;
+    }
     // A rule file beyond the size the plug-in reads is read up to it, but
     // what lies beyond must not be lost by writing the file back.
     uint32_t unreadable = 0;
@@ -107,12 +141,13 @@ bool ApplyWorkingCopies() {
     // All three real files change together or none does.  A working copy
     // that is missing leaves its real file as it is, and so does one whose
     // real file could not be read at the last Load: its bytes are stale.
-    // One that holds what its real file holds needs no replacing (an edit
-    // in one editor leaves the others' files as they were).
+    // One not written since Load needs no replacing (an edit in one editor
+    // leaves the others' files as they were).
     FileReplacement replacement;
-    for (const FilePair& p : pairs) {
+    for (int i = 0; i < 3; ++i) {
+        const FilePair& p = pairs[i];
         if (!p.real[0] || !p.work[0] || (g_ruleStore.unreadableFiles & p.unreadableBit) ||
-            ::GetFileAttributesW(p.work) == INVALID_FILE_ATTRIBUTES || FilesHoldSameBytes(p.work, p.real))
+            ::GetFileAttributesW(p.work) == INVALID_FILE_ATTRIBUTES || StampOf(p.work) == g_loadedCopies[i])
             continue;
         if (!replacement.StageCopy(p.real, p.work)) return false;
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <memory>
+#include <new>
 
 #include "win/raii.h"
 
@@ -15,6 +17,8 @@ const wchar_t kUndoSuffix[] = L".undo";
 // this long before the replacement counts as failed.
 const int kBusyTries = 10;
 const DWORD kBusyPauseMs = 50;
+// A settings file is read whole into memory to be staged; none comes near.
+const LONGLONG kMaxStagedCopyBytes = 256LL * 1024 * 1024;
 
 // "<real>.<process>-<n>": unique per process and replacement, so two
 // processes applying at once never write into each other's staging files.
@@ -114,18 +118,26 @@ bool FileReplacement::StageBytes(const std::wstring& realPath, const BYTE* data,
 
 bool FileReplacement::StageCopy(const std::wstring& realPath, const std::wstring& source) {
     if (realPath.empty()) return false;
-    Staged file;
-    file.real = realPath;
-    file.stage = PrivateName(realPath, kStageSuffix);
-    // The system's copy is the quickest; the copy is then made a plain file,
-    // as a read-only working copy must not make the real file read-only.
-    bool written = ::CopyFileW(source.c_str(), file.stage.c_str(), FALSE) &&
-                   ::SetFileAttributesW(file.stage.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (written) {
-        file.handle = OpenStage(file.stage, OPEN_EXISTING);
-        written = static_cast<bool>(file.handle);
+    // Read whole and written through the staging file's own handle: one
+    // open of each file, and the copy is a plain file whatever the source's
+    // attributes (a read-only working copy must not make the real file
+    // read-only).
+    UniqueFile from(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size;
+    if (!from || !::GetFileSizeEx(from.get(), &size) || size.QuadPart > kMaxStagedCopyBytes) return false;
+    const DWORD total = static_cast<DWORD>(size.QuadPart);
+    std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[total ? total : 1]);
+    if (!bytes) return false;
+    DWORD done = 0;
+    while (done < total) {
+        DWORD got = 0;
+        if (!::ReadFile(from.get(), bytes.get() + done, total - done, &got, nullptr)) return false;
+        if (got == 0) break;
+        done += got;
     }
-    return Keep(std::move(file), written);
+    // A file that shrank while read is staged as it was read.
+    return StageBytes(realPath, bytes.get(), done);
 }
 
 bool FileReplacement::Replace(Staged& file, bool keepUndo) {
@@ -133,16 +145,15 @@ bool FileReplacement::Replace(Staged& file, bool keepUndo) {
     file.existed = attributes != INVALID_FILE_ATTRIBUTES;
     if (!file.existed && ::GetLastError() != ERROR_FILE_NOT_FOUND)
         return false;  // neither there nor surely missing: leave it alone
-    if (file.existed) {
-        // A folder in the file's place, or a file the user made read-only,
-        // is not replaced.
-        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
-        if (!WaitUntilReplaceable(file.real)) return false;
-    }
+    // A folder in the file's place, or a file the user made read-only, is
+    // not replaced.
+    if (file.existed && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) return false;
     // The old bytes stay reachable under the undo name until the whole set
     // is replaced: a second link costs nothing, a copy is the fallback.  The
-    // last file of a set needs none, as nothing after it can fail.
+    // last file of a set needs none, as nothing after it can fail; the
+    // rename itself waits for a holder of that one.
     if (file.existed && keepUndo) {
+        if (!WaitUntilReplaceable(file.real)) return false;
         file.undo = PrivateName(file.real, kUndoSuffix);
         if (!::CreateHardLinkW(file.undo.c_str(), file.real.c_str(), nullptr) &&
             !::CopyFileW(file.real.c_str(), file.undo.c_str(), FALSE)) {
@@ -206,27 +217,5 @@ void RemoveLeftoverStaging(const std::vector<std::wstring>& realPaths) {
             }
         } while (::FindNextFileW(search, &found));
         ::FindClose(search);
-    }
-}
-
-bool FilesHoldSameBytes(const std::wstring& a, const std::wstring& b) {
-    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-    UniqueFile first(::CreateFileW(a.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                                   nullptr));
-    UniqueFile second(::CreateFileW(b.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                                    nullptr));
-    LARGE_INTEGER sizeA, sizeB;
-    if (!first || !second || !::GetFileSizeEx(first.get(), &sizeA) || !::GetFileSizeEx(second.get(), &sizeB) ||
-        sizeA.QuadPart != sizeB.QuadPart)
-        return false;
-    const DWORD kChunk = 64 * 1024;
-    std::vector<BYTE> left(kChunk), right(kChunk);
-    for (;;) {
-        DWORD gotA = 0, gotB = 0;
-        if (!::ReadFile(first.get(), left.data(), kChunk, &gotA, nullptr) ||
-            !::ReadFile(second.get(), right.data(), kChunk, &gotB, nullptr) || gotA != gotB)
-            return false;
-        if (gotA == 0) return true;
-        if (std::memcmp(left.data(), right.data(), gotA) != 0) return false;
     }
 }

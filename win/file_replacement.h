@@ -50,6 +50,3 @@ private:
 // staging files are never read as settings, and undo files are only of use
 // to the process that made them.  Files still open in another process stay.
 void RemoveLeftoverStaging(const std::vector<std::wstring>& realPaths);
-
-// Whether two files exist and hold the same bytes.
-bool FilesHoldSameBytes(const std::wstring& a, const std::wstring& b);

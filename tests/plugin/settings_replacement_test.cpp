@@ -192,6 +192,18 @@ TEST_F(SettingsLeftovers, WhatAKilledRunLeftGoesAtTheNextLoadApplyOrImport) {
     }
 }
 
+TEST_F(SettingsLeftovers, ApplyLeavesAFileNotEditedSinceLoadWithWhatAnotherProgramWroteThere) {
+    LoadSettings();
+    ASSERT_TRUE(WriteBytes(folder_ + L"RegUser.ini", "[Theirs]\r\nHKCU\\Software\\Theirs=1\r\n"));
+    ASSERT_TRUE(WriteBytes(folder_ + L"tempQRegEx.ini", "[0]\r\nMode=1\r\n"));
+    g_bModified = true;
+    EXPECT_TRUE(ApplyWorkingCopies());
+    EXPECT_EQ(ReadBytes(folder_ + L"QRegEx.ini"), "[0]\r\nMode=1\r\n") << "the edited file was not applied";
+    EXPECT_EQ(ReadBytes(folder_ + L"RegUser.ini"), "[Theirs]\r\nHKCU\\Software\\Theirs=1\r\n")
+        << "a stale working copy was applied over another program's change";
+    EXPECT_EQ(ReadBytes(folder_ + L"QRegUser.rdb"), "old QRegUser.rdb");
+}
+
 TEST_F(SettingsLeftovers, ARuleFileBeyondTheSizeLimitIsReadButNeverWrittenBack) {
     // One line more than the plug-in reads: what lies beyond must survive.
     std::string big = "[Kept]\r\nHKCU\\Software\\Kept=1\r\n";
