@@ -110,6 +110,9 @@ void EditStore() {
     SaveRuleStore();
 }
 
+// Apply and Import, each way, this many times in every round.
+const int kWritePairs = 5;
+
 // How Apply and Import wrote the real files before they were staged: each
 // real file rewritten in place, where a kill left it torn.
 void ApplyInPlace() {
@@ -244,13 +247,25 @@ bool StoreBench::Run(RuleSet& set, bool record) const {
     // blob, the old way and the new.
     EditStore();
     g_bModified = true;
-    if (!RestoreRealFiles(set)) return false;
-    const double applyInPlaceMs = TimeMs([] { ApplyInPlace(); });
-    if (!RestoreRealFiles(set)) return false;
-    const double applyMs = TimeMs([] { ApplyWorkingCopies(); });
+    // They take a few milliseconds, where one stray pause of the machine
+    // weighs as much: each pair goes kWritePairs times in a round, and the
+    // round keeps the median of each.
+    std::vector<double> applyInPlace, apply, importInPlace, import;
+    for (int pair = 0; pair < kWritePairs; ++pair) {
+        if (!RestoreRealFiles(set)) return false;
+        applyInPlace.push_back(TimeMs([] { ApplyInPlace(); }));
+        if (!RestoreRealFiles(set)) return false;
+        apply.push_back(TimeMs([] { ApplyWorkingCopies(); }));
+    }
     const std::vector<BYTE> blob = BlobOfRealFiles();
-    const double importInPlaceMs = TimeMs([&] { ImportInPlace(blob); });
-    const double importMs = TimeMs([&] { ImportSettings(blob.data(), static_cast<DWORD>(blob.size())); });
+    for (int pair = 0; pair < kWritePairs; ++pair) {
+        importInPlace.push_back(TimeMs([&] { ImportInPlace(blob); }));
+        import.push_back(TimeMs([&] { ImportSettings(blob.data(), static_cast<DWORD>(blob.size())); }));
+    }
+    const double applyInPlaceMs = SpreadOf(applyInPlace).median;
+    const double applyMs = SpreadOf(apply).median;
+    const double importInPlaceMs = SpreadOf(importInPlace).median;
+    const double importMs = SpreadOf(import).median;
     if (record) {
         set.floorRuns.push_back(floorMs);
         set.loadRuns.push_back(loadMs);

@@ -27,7 +27,7 @@ void ReadStream(RuleStorage& storage, const char* name, bool& present, std::vect
     const uint64_t size = stream->Size();
     if (size <= kLargestInspected) {
         bytes.resize(static_cast<size_t>(size));
-        if (ReadStreamInPieces(*stream, bytes.data(), bytes.size())) return;
+        if (stream->ReadWhole(bytes.data(), static_cast<uint32_t>(bytes.size()))) return;
     }
     bytes.clear();
     if (unreadable.empty()) unreadable = name;

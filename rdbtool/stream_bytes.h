@@ -5,13 +5,6 @@
 #include <string>
 #include <vector>
 
-class RuleStream;
-
-// Reads `size` bytes of the stream in pieces: a stream's reader deciphers
-// into a block of its own as large as the read, and a few megabytes at once
-// cost more than the same bytes in cache-sized pieces.
-bool ReadStreamInPieces(RuleStream& stream, uint8_t* bytes, size_t size);
-
 // Reads each named stream whole, in order, through one opening of the file
 // (read-only).  False when the file or any of the streams does not open or
 // cannot be read.

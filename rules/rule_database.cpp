@@ -52,7 +52,7 @@ uint32_t ReadCategoryStream(const RuleStreamOpener& open, RuleCategory* categori
     // the keystream are the same, the storage is asked once.
     if (size > 0 && size <= kWholeStreamReadLimit) {
         std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
-        if (bytes && stream->Read(bytes.get(), static_cast<uint32_t>(size))) {
+        if (bytes && stream->ReadWhole(bytes.get(), static_cast<uint32_t>(size))) {
             if (bounded && !WithinUserDatabaseLimits(CountRegDefine(bytes.get(), static_cast<size_t>(size)))) {
                 outcome = DatabaseRead::kOverLimit;
                 return 0;
@@ -205,7 +205,8 @@ RuleEntry* ReadRuleLibrary(const wchar_t* path) {
     UniqueMalloc data(std::calloc(static_cast<size_t>(blockSize), 1));
     if (!data) return nullptr;
     uint8_t* bytes = static_cast<uint8_t*>(data.get());
-    stream->Read(bytes, info.size);  // a failed read leaves the buffer zeroed
+    // A failed read gives nothing to parse: the buffer goes back to zero.
+    if (!stream->ReadWhole(bytes, info.size)) std::memset(bytes, 0, static_cast<size_t>(info.size));
     stream.reset();
 
     RuleEntry* list = ParseRegLib(bytes, info.size, info.count);

@@ -1,5 +1,6 @@
 #include "rules/rule_stream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -18,6 +19,22 @@ bool RuleStream::Read(void* buffer, uint32_t n) {
     if (FAILED(hr) || got != n) return false;
     Rc4Apply(m_cipher, block.get(), n);
     std::memcpy(buffer, block.get(), n);
+    return true;
+}
+
+bool RuleStream::ReadWhole(uint8_t* buffer, uint32_t n) {
+    const uint32_t kPiece = 256 * 1024;
+    const Rc4State start = m_cipher;
+    for (uint32_t done = 0; done < n;) {
+        const uint32_t piece = std::min(kPiece, n - done);
+        ULONG got = 0;
+        if (FAILED(m_stream->Read(buffer + done, piece, &got)) || got != piece) {
+            m_cipher = start;
+            return false;
+        }
+        Rc4Apply(m_cipher, buffer + done, piece);
+        done += piece;
+    }
     return true;
 }
 

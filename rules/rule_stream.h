@@ -17,6 +17,11 @@ public:
     // Deciphers into buffer only when all n bytes arrived; otherwise buffer
     // and cipher state stay as they were.
     bool Read(void* buffer, uint32_t n) override;
+    // Reads n bytes straight into buffer and deciphers them there, a piece
+    // at a time while it is in the cache: no block of n bytes besides the
+    // caller's.  On failure the cipher state stays as it was, and buffer
+    // holds whatever arrived.
+    bool ReadWhole(uint8_t* buffer, uint32_t n);
     // Enciphers into a temporary block (the state advances by n) and writes
     // it; true when all n bytes were written.
     bool Write(const void* buffer, uint32_t n) override;

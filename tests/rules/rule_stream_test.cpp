@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -76,6 +77,28 @@ TEST(RuleStreamTest, ShortReadLeavesBufferAndCipherStateAlone) {
     Rewind(raw.get());
     ASSERT_TRUE(reader.Read(buffer, 8));
     EXPECT_EQ(std::memcmp(buffer, kPlain, 8), 0);
+}
+
+// Larger than one piece of ReadWhole, so that the keystream must run on
+// across pieces; a read past the end must leave the cipher where it was.
+TEST(RuleStreamTest, ReadWholeDeciphersAcrossPiecesAndAFailedOneKeepsTheCipherState) {
+    std::string plain(600 * 1024 + 7, '\0');
+    for (size_t i = 0; i < plain.size(); ++i) plain[i] = static_cast<char>(i * 131 + (i >> 9));
+    ComPtr<IStream> memory = MemoryStream();
+    ComPtr<IStream> raw = SecondReference(memory.get());
+    {
+        RuleStream writer(SecondReference(raw.get()));
+        ASSERT_TRUE(writer.Write(plain.data(), static_cast<uint32_t>(plain.size())));
+    }
+    Rewind(raw.get());
+    RuleStream reader(std::move(memory));
+    std::string got(plain.size() + 1, '\0');
+    EXPECT_FALSE(reader.ReadWhole(reinterpret_cast<uint8_t*>(&got[0]), static_cast<uint32_t>(got.size())));
+    Rewind(raw.get());
+    got.resize(plain.size());
+    ASSERT_TRUE(reader.ReadWhole(reinterpret_cast<uint8_t*>(&got[0]), static_cast<uint32_t>(got.size())));
+    EXPECT_TRUE(got == plain) << "first difference at byte "
+                              << std::mismatch(got.begin(), got.end(), plain.begin()).first - got.begin();
 }
 
 TEST(RuleStreamTest, TwoReadsOfFourEqualOneReadOfEightThroughAStorage) {
