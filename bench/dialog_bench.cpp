@@ -137,7 +137,8 @@ std::vector<BareColumn> TwoColumns(UINT header0, int (*width0)(int), UINT header
 }
 
 // Null when the template cannot be read.
-std::unique_ptr<BareListDialog> EditorFloor(const ListRows* categoryRows) {
+// The editor opens on the first category: its items are shown as well.
+std::unique_ptr<BareListDialog> EditorFloor(const ListRows* categoryRows, const ListRows* firstCategoryItems) {
     TemplateLayout layout;
     if (!ReadTemplateLayout(ResourceModule(), CExpertDlg::IDD, layout) ||
         !layout.controls.count(IDC_EXPERT_CATEGORY_LIST) || !layout.controls.count(IDC_EXPERT_ITEM_LIST))
@@ -151,7 +152,7 @@ std::unique_ptr<BareListDialog> EditorFloor(const ListRows* categoryRows) {
         IDC_EXPERT_ITEM_LIST, layout.controls[IDC_EXPERT_ITEM_LIST],
         TwoColumns(
             IDS_ITEM_COLUMN_ROOT, [](int w) { return w / 3; }, IDS_ITEM_COLUMN_KEY_PATH, [](int w) { return w; }),
-        nullptr};
+        firstCategoryItems};
     return std::unique_ptr<BareListDialog>(new BareListDialog(layout.cx, layout.cy, {categories, items}));
 }
 
@@ -263,7 +264,8 @@ void DialogBench::RunEditorFloor(uint32_t largest, Problems& problems) {
     const ListRows items = ItemRows(largest);
     ListRows itemsAfterAdd = items;
     itemsAfterAdd.push_back({L"HKEY_CURRENT_USER", L"Software\\DialogBench\\Key"});
-    std::unique_ptr<BareListDialog> floor = EditorFloor(&categories);
+    const ListRows firstItems = ItemRows(0);
+    std::unique_ptr<BareListDialog> floor = EditorFloor(&categories, &firstItems);
     problems.Check(floor != nullptr, "the editor's template cannot be read");
     if (!floor) return;
     auto refill = [](HWND dialog, const ListRows& rows) {
