@@ -88,14 +88,14 @@ void CHandEditDlg::InsertColumns() {
 void CHandEditDlg::BuildIniPath() { BuildReadableRuleFilePath(m_szIniPath, MAX_PATH); }
 
 int CHandEditDlg::InsertRow(int index, const std::wstring& section, const std::wstring& displayName,
-                            const std::wstring& keyPath, const std::wstring& value, const std::string& fileSection) {
+                            const std::wstring& keyPath, const std::wstring& value, std::string fileSection) {
     const int row = report_list::InsertRow(m_wndList, index, section);
     if (row < 0) return row;
     report_list::SetCellText(m_wndList, row, 1, displayName);
     report_list::SetCellText(m_wndList, row, 2, keyPath);
     report_list::SetCellText(m_wndList, row, 3, value);
     const size_t at = static_cast<size_t>(row) < m_rowSections.size() ? static_cast<size_t>(row) : m_rowSections.size();
-    m_rowSections.insert(m_rowSections.begin() + static_cast<std::ptrdiff_t>(at), fileSection);
+    m_rowSections.insert(m_rowSections.begin() + static_cast<std::ptrdiff_t>(at), std::move(fileSection));
     return row;
 }
 
@@ -119,11 +119,18 @@ void CHandEditDlg::FillEntryList() {
     }
     // A long file fills much faster without a repaint per row.
     report_list::RedrawPause pause(m_wndList);
+    // Four conversion buffers for every row: no heap string per cell.
+    std::wstring section, displayName, keyPath, value;
+    auto convert = [](const char* text, std::wstring& wide) -> const std::wstring& {
+        if (!text || !BytesToWide(text, CP_ACP, 0, wide)) wide.clear();
+        return wide;
+    };
     int i = 0;
     for (const RuleEntry* entry = entries.get(); entry && i <= kLastRowIndex; entry = entry->next, ++i) {
         const size_t at = static_cast<size_t>(i);
-        InsertRow(i, ToWide(entry->category), ToWide(entry->displayName), ToWide(entry->keyPath),
-                  ToWide(entry->valuePattern), at < wholeNames.size() ? wholeNames[at] : std::string(entry->category));
+        InsertRow(i, convert(entry->category, section), convert(entry->displayName, displayName),
+                  convert(entry->keyPath, keyPath), convert(entry->valuePattern, value),
+                  at < wholeNames.size() ? std::move(wholeNames[at]) : std::string(entry->category));
     }
 }
 

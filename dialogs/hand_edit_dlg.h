@@ -68,7 +68,7 @@ private:
     // of the list's left edge and the list keeps room for a few rows.
     SIZE SmallestSize() const;
     int InsertRow(int index, const std::wstring& section, const std::wstring& displayName,
-                  const std::wstring& keyPath, const std::wstring& value, const std::string& fileSection);
+                  const std::wstring& keyPath, const std::wstring& value, std::string fileSection);
     void DeleteSection(const std::wstring& path, const std::string& section);
     void BuildIniPath();
 
