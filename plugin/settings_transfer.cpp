@@ -36,16 +36,10 @@ void CopyOrder(FilePair (&pairs)[3]) {
 // reading it, a scanner, a backup): one more try after this pause.
 const DWORD kBusyRetryMs = 250;
 
-uint64_t FileSizeOf(const wchar_t* path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!path[0] || !::GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return 0;
-    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-// A working copy as Load made it: the copy keeps the real file's size and
-// time of last write, and a write to it since gives it a new time.  Such a
-// copy needs no Apply, and its real file is left with whatever another
-// program wrote there meanwhile.
+// A file's size and time of last write; a missing file's is not known
+// (size 0).  A working copy as Load made it keeps its real file's stamp, and
+// a write to it since gives it a new time: such a copy needs no Apply, and
+// its real file is left with whatever another program wrote there meanwhile.
 struct CopyStamp {
     bool known = false;
     uint64_t size = 0;
@@ -129,7 +123,7 @@ void LoadSettings() {
     // A rule file beyond the size the plug-in reads is read up to it, but
     // what lies beyond must not be lost by writing the file back.
     uint32_t unreadable = 0;
-    if (FileSizeOf(g_settingsFiles.regUserIni) > kMaxIniFileBytes) unreadable |= kUnreadableUserIni;
+    if (StampOf(g_settingsFiles.regUserIni).size > kMaxIniFileBytes) unreadable |= kUnreadableUserIni;
     MergeRuleLibraries(GetLanguageId(), g_settingsFiles.userDatabase, g_settingsFiles.expertIni, unreadable, stale);
 }
 
@@ -146,9 +140,9 @@ bool ApplyWorkingCopies() {
     FileReplacement replacement;
     for (int i = 0; i < 3; ++i) {
         const FilePair& p = pairs[i];
-        if (!p.real[0] || !p.work[0] || (g_ruleStore.unreadableFiles & p.unreadableBit) ||
-            ::GetFileAttributesW(p.work) == INVALID_FILE_ATTRIBUTES || StampOf(p.work) == g_loadedCopies[i])
-            continue;
+        if (!p.real[0] || !p.work[0] || (g_ruleStore.unreadableFiles & p.unreadableBit)) continue;
+        const CopyStamp work = StampOf(p.work);
+        if (!work.known || work == g_loadedCopies[i]) continue;
         if (!replacement.StageCopy(p.real, p.work)) return false;
     }
     if (!replacement.Commit()) return false;
