@@ -45,32 +45,33 @@ RECT ClientRectOf(HWND dialog, int id) {
     return rect;
 }
 
-// Opens the dialog, lets `inspect` look at it, and closes it with the close box.
-void WithHandEdit(const std::function<void(HWND)>& inspect) {
+// Opens the dialog, runs `step` on it as its first window, and expects it
+// closed with the close box.
+void RunHandEdit(const std::function<void(HWND)>& step) {
     ModalScript script;
-    script.Then([&](HWND dialog) {
-        inspect(dialog);
-        ::PostMessageW(dialog, WM_CLOSE, 0, 0);
-    });
+    script.Then(step);
     CHandEditDlg dialog;
     EXPECT_EQ(dialog.DoModal(nullptr), 0);
     EXPECT_EQ(script.PendingSteps(), 0u);
     EXPECT_EQ(script.UnexpectedWindows(), 0);
 }
 
+// Lets `inspect` look at the dialog, then closes it.
+void WithHandEdit(const std::function<void(HWND)>& inspect) {
+    RunHandEdit([&](HWND dialog) {
+        inspect(dialog);
+        ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+}
+
 // The same once the dialog is on screen, where the focus can move.
 void WithShownHandEdit(const std::function<void(HWND)>& inspect) {
-    ModalScript script;
-    script.Then([&](HWND dialog) {
+    RunHandEdit([&](HWND dialog) {
         RunWhenShown(dialog, [&inspect, dialog] {
             inspect(dialog);
             ::PostMessageW(dialog, WM_CLOSE, 0, 0);
         });
     });
-    CHandEditDlg dialog;
-    EXPECT_EQ(dialog.DoModal(nullptr), 0);
-    EXPECT_EQ(script.PendingSteps(), 0u);
-    EXPECT_EQ(script.UnexpectedWindows(), 0);
 }
 
 Rows ListedRows() {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "win/settings_files.h"
+#include "tests/support/file_assertions.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;
@@ -36,8 +37,7 @@ void RemoveWorkingRuleFile() {
 
 void WriteWorkingRuleFile(const std::string& ansiText) {
     RemoveWorkingRuleFile();
-    ASSERT_TRUE(WriteBytes(WorkingRuleFile(), ansiText))
-        << ::testing::PrintToString(WorkingRuleFile()) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(WorkingRuleFile(), ansiText));
 }
 
 bool WorkingRuleFileExists() { return FileExists(WorkingRuleFile()); }

@@ -8,13 +8,14 @@
 #include "core/root_names.h"
 #include "rules/rule_database.h"
 #include "tests/inspector/inspector_process.h"
+#include "tests/support/file_assertions.h"
 #include "tests/support/plugin_test.h"
 #include "tests/support/plugin_library.h"
 #include "inspector/finding.h"
 
 using namespace inspector_testing;
 using testing_support::ReadBytes;
-using testing_support::WriteBytes;
+using testing_support::Written;
 
 namespace {
 
@@ -37,8 +38,7 @@ protected:
 };
 
 TEST_F(BlobProgram, ExportedBlobSplitsIntoTheRealFilesAndJoinsBack) {
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "[Browser]\r\nname=Start page\r\nHKCU\\Software\\X=www,1\r\n"))
-        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(Real(L"RegUser.ini"), "[Browser]\r\nname=Start page\r\nHKCU\\Software\\X=www,1\r\n"));
     RuleCategory category;
     std::memset(&category, 0, sizeof category);
     category.id = 800;
@@ -52,11 +52,10 @@ TEST_F(BlobProgram, ExportedBlobSplitsIntoTheRealFilesAndJoinsBack) {
     PrependItem(&category, &item);
     ASSERT_EQ(WriteCategories(Real(L"QRegUser.rdb").c_str(), &category, 1), 1);
     ClearItems(&category, 1);
-    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "[800]\r\nMode=2\r\nAction=1\r\n"))
-        << ::testing::PrintToString(Real(L"QRegEx.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(Real(L"QRegEx.ini"), "[800]\r\nMode=2\r\nAction=1\r\n"));
     const std::string blob = ExportBlob();
     const std::wstring blobFile = File(L"export.bin");
-    ASSERT_TRUE(WriteBytes(blobFile, blob)) << ::testing::PrintToString(blobFile) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(blobFile, blob));
 
     const InspectRun info = Run(L"blob info " + Quoted(blobFile));
     EXPECT_EQ(info.status, 0u) << info.err;
@@ -87,7 +86,7 @@ TEST_F(BlobProgram, SplitWritesWhatImportWrites) {
     std::string blob(reinterpret_cast<const char*>(header), sizeof header);
     blob += data;
     const std::wstring blobFile = File(L"reordered.bin");
-    ASSERT_TRUE(WriteBytes(blobFile, blob)) << ::testing::PrintToString(blobFile) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(blobFile, blob));
     ASSERT_EQ(plugin_->Import(reinterpret_cast<const BYTE*>(blob.data()), static_cast<DWORD>(blob.size())), 1);
     const InspectRun split = Run(L"blob split " + Quoted(blobFile) + L" " + Quoted(File(L"parts")));
     ASSERT_EQ(split.status, 0u) << split.err;
@@ -96,7 +95,7 @@ TEST_F(BlobProgram, SplitWritesWhatImportWrites) {
 
     // A blob that Import refuses is not split either.
     blob.resize(30);
-    ASSERT_TRUE(WriteBytes(blobFile, blob)) << ::testing::PrintToString(blobFile) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(blobFile, blob));
     EXPECT_EQ(plugin_->Import(reinterpret_cast<const BYTE*>(blob.data()), static_cast<DWORD>(blob.size())), 0);
     const InspectRun refused = Run(L"blob split " + Quoted(blobFile) + L" " + Quoted(File(L"refused")));
     EXPECT_EQ(refused.status, 1u);

@@ -6,6 +6,7 @@
 #include "win/raii.h"
 #include "tests/inspector/crafted_streams.h"
 #include "tests/inspector/inspector_process.h"
+#include "tests/support/file_assertions.h"
 
 using namespace inspector_testing;
 using testing_support::Narrow;
@@ -90,8 +91,7 @@ TEST_F(CommandLine, MissingFilesAndWrongKinds) {
     ExpectFailure(L"verify " + Quoted(folder_.Path()), kCannotUse, "a folder, not a file");
 
     const std::wstring text = File(L"notes.txt");
-    ASSERT_TRUE(testing_support::WriteBytes(text, "[Browser]\r\nname=Start page\r\n"))
-        << ::testing::PrintToString(text) << ", error " << ::GetLastError();
+    ASSERT_TRUE(testing_support::Written(text, "[Browser]\r\nname=Start page\r\n"));
     ExpectFailure(L"verify " + Quoted(text), kCannotUse, "not a rule database (no compound file) or settings blob");
     ExpectFailure(L"dump " + Quoted(text), kCannotUse, "notes.txt: error: not a rule database");
     // Told it is a blob, the same file gets a blob's findings.
@@ -100,9 +100,8 @@ TEST_F(CommandLine, MissingFilesAndWrongKinds) {
     EXPECT_NE(asBlob.out.find("blob @0x4: error: the RegUser.ini part ends at"), std::string::npos) << asBlob.out;
 
     const std::wstring blob = File(L"empty.bin");
-    ASSERT_TRUE(testing_support::WriteBytes(
-        blob, std::string("\x18\0\0\0\x18\0\0\0\x18\0\0\0\x18\0\0\0\x18\0\0\0\x18\0\0\0", 24)))
-        << ::testing::PrintToString(blob) << ", error " << ::GetLastError();
+    ASSERT_TRUE(testing_support::Written(
+        blob, std::string("\x18\0\0\0\x18\0\0\0\x18\0\0\0\x18\0\0\0\x18\0\0\0\x18\0\0\0", 24)));
     ExpectFailure(L"dump " + Quoted(blob), kCannotUse, "a settings blob, not a rule database");
 
     const std::wstring library = File(L"RegLib.rdb");

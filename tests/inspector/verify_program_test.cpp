@@ -4,6 +4,7 @@
 
 #include "tests/inspector/crafted_streams.h"
 #include "tests/inspector/inspector_process.h"
+#include "tests/support/file_assertions.h"
 #include "inspector/finding.h"
 
 using namespace inspector_testing;
@@ -52,8 +53,7 @@ TEST_F(VerifyProgram, AUserDatabaseBeyondTheLimitsAndABlobThatHoldsIt) {
     const uint32_t end = 24 + static_cast<uint32_t>(database.size());
     const uint32_t header[6] = {24, 24, 24, end, end, end};
     std::string blob(reinterpret_cast<const char*>(header), sizeof header);
-    ASSERT_TRUE(testing_support::WriteBytes(File(L"profile.bin"), blob + database))
-        << ::testing::PrintToString(File(L"profile.bin")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(testing_support::Written(File(L"profile.bin"), blob + database));
     const InspectRun blobRun = Verify(File(L"profile.bin"));
     EXPECT_EQ(blobRun.status, 1u);
     EXPECT_NE(blobRun.out.find("Import refuses it"), std::string::npos) << blobRun.out;
@@ -100,8 +100,7 @@ TEST_F(VerifyProgram, ADamagedCompoundFile) {
     const std::wstring path = File(L"cut.rdb");
     ASSERT_TRUE(WriteRuleStreams(path, {{"RegDefine", b.Stream()}}));
     // The storage's header and directory survive, most of the stream does not.
-    ASSERT_TRUE(testing_support::WriteBytes(path, ReadBytes(path).substr(0, 4096)))
-        << ::testing::PrintToString(path) << ", error " << ::GetLastError();
+    ASSERT_TRUE(testing_support::Written(path, ReadBytes(path).substr(0, 4096)));
 
     const InspectRun run = Verify(path);
     EXPECT_EQ(run.status, 1u) << run.out << run.err;
@@ -166,8 +165,7 @@ TEST_F(VerifyProgram, ABlobAndTheDatabaseInsideIt) {
     for (int i = 0; i < 6; ++i) PutLe32(reinterpret_cast<uint8_t*>(&blob[i * 4]), header[i]);
     blob += rdb;
     const std::wstring path = File(L"settings.bin");
-    ASSERT_TRUE(testing_support::WriteBytes(path, blob))
-        << ::testing::PrintToString(path) << ", error " << ::GetLastError();
+    ASSERT_TRUE(testing_support::Written(path, blob));
 
     const InspectRun run = Verify(path);
     EXPECT_EQ(run.status, 1u);
@@ -179,8 +177,7 @@ TEST_F(VerifyProgram, ABlobAndTheDatabaseInsideIt) {
 
     // Import refuses a blob whose part ends past its end.
     blob.resize(30);
-    ASSERT_TRUE(testing_support::WriteBytes(path, blob))
-        << ::testing::PrintToString(path) << ", error " << ::GetLastError();
+    ASSERT_TRUE(testing_support::Written(path, blob));
     const InspectRun refused = Verify(path);
     EXPECT_EQ(refused.status, 1u);
     EXPECT_NE(refused.out.find("blob @0xC: error: the QRegUser.rdb part ends at"), std::string::npos) << refused.out;

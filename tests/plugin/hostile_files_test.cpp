@@ -18,6 +18,7 @@
 #include "tests/support/plugin_test.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/plugin_library.h"
+#include "tests/support/file_assertions.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;
@@ -130,13 +131,11 @@ protected:
 };
 
 TEST_F(HostileFiles, ExportNeverCopiesMoreThanItAnnounced) {
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "[a]\r\nHKCU\\K=1\r\n"))
-        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(Real(L"RegUser.ini"), "[a]\r\nHKCU\\K=1\r\n"));
     DWORD announced = 0;
     EXPECT_EQ(plugin_->Export(nullptr, &announced), 0);
     // Another process grows the rule file between the two calls.
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), std::string(5000, ';')))
-        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(Real(L"RegUser.ini"), std::string(5000, ';')));
     GuardedBuffer buffer(announced);
     ASSERT_NE(buffer.Data(), nullptr);
     DWORD size = announced;
@@ -159,8 +158,7 @@ TEST_F(HostileFiles, AUserDatabaseBeyondTheLimitsNeverReachesTheStore) {
     const std::string huge = ReadBytes(scratch.File(L"huge.rdb"));
     ASSERT_GT(huge.size(), 20000000u);
     for (const wchar_t* name : kNames)
-        ASSERT_TRUE(WriteBytes(Real(name), "old"))
-            << ::testing::PrintToString(Real(name)) << ", error " << ::GetLastError();
+        ASSERT_TRUE(Written(Real(name), "old"));
 
     // Import refuses it before any file is touched.
     const std::vector<BYTE> blob = Blob("[a]\r\nHKCU\\K=1\r\n", huge, "[800]\r\nMode=1\r\n");

@@ -12,6 +12,7 @@
 #include "tests/support/console_window.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/plugin_library.h"
+#include "tests/support/file_assertions.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;
@@ -59,8 +60,7 @@ TEST(InterfaceBoundaries, AnAllocationFailureBelowABoundaryGivesItsFailureResult
         EXPECT_EQ(plugin->Load(), 0);
         EXPECT_TRUE(faults.Refused());
     }
-    ASSERT_TRUE(WriteBytes(SettingsFolder() + L"\\RegUser.ini", kRuleFile))
-        << ::testing::PrintToString(SettingsFolder() + L"\\RegUser.ini") << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(SettingsFolder() + L"\\RegUser.ini", kRuleFile));
     EXPECT_EQ(plugin->Load(), 0);  // and with memory again it loads
     EXPECT_EQ(ReadBytes(workingCopy), kRuleFile);
 

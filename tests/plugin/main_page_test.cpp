@@ -7,6 +7,7 @@
 #include "win/settings_files.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/plugin_library.h"
+#include "tests/support/file_assertions.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;
@@ -38,8 +39,7 @@ protected:
 
 TEST_P(MainPage, HandEditButtonOpensAFreshDialogEachTime) {
     const std::wstring work = SettingsFolder() + L"\\tempRegUser.ini";
-    ASSERT_TRUE(WriteBytes(work, "[a]\r\nname=A\r\nHKCU\\K1=1\r\n"))
-        << ::testing::PrintToString(work) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(work, "[a]\r\nname=A\r\nHKCU\\K1=1\r\n"));
     std::vector<int> rowsSeen;
     ModalScript script;
     auto readAndClose = [&](HWND dialog) {
@@ -49,8 +49,7 @@ TEST_P(MainPage, HandEditButtonOpensAFreshDialogEachTime) {
     script.Then(readAndClose);
     ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_EDIT_USER_RULES, BN_CLICKED), 0);
     // An edit between the openings is seen by the second one.
-    ASSERT_TRUE(WriteBytes(work, "[a]\r\nname=A\r\nHKCU\\K1=1\r\nHKCU\\K2=2\r\n"))
-        << ::testing::PrintToString(work) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(work, "[a]\r\nname=A\r\nHKCU\\K1=1\r\nHKCU\\K2=2\r\n"));
     script.Then(readAndClose);
     ::SendMessageW(page_.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_EDIT_USER_RULES, BN_CLICKED), 0);
     EXPECT_EQ(rowsSeen, std::vector<int>({1, 2}));

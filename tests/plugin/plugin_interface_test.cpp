@@ -7,6 +7,7 @@
 
 #include "tests/support/plugin_test.h"
 #include "tests/support/plugin_library.h"
+#include "tests/support/file_assertions.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;
@@ -79,12 +80,9 @@ TEST_F(PluginInterface, ExportOfNoFilesIsTheBareHeader) {
 
 TEST_F(PluginInterface, ExportLaysOutThePartsBackToBack) {
     plugin_->Load();  // creates the settings folder
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "0123456789"))
-        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
-    ASSERT_TRUE(WriteBytes(Real(L"QRegUser.rdb"), ""))
-        << ::testing::PrintToString(Real(L"QRegUser.rdb")) << ", error " << ::GetLastError();
-    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "abcde"))
-        << ::testing::PrintToString(Real(L"QRegEx.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(Real(L"RegUser.ini"), "0123456789"));
+    ASSERT_TRUE(Written(Real(L"QRegUser.rdb"), ""));
+    ASSERT_TRUE(Written(Real(L"QRegEx.ini"), "abcde"));
     std::vector<BYTE> blob = ExportBlob();
     ASSERT_EQ(blob.size(), 39u);
     EXPECT_EQ(Header(blob), std::vector<uint32_t>({24, 34, 34, 34, 34, 39}));
@@ -96,12 +94,9 @@ TEST_F(PluginInterface, ExportLaysOutThePartsBackToBack) {
 
 TEST_F(PluginInterface, ImportRecreatesTheFilesFromTheirParts) {
     plugin_->Load();
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "[a]\r\nname=A\r\n"))
-        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
-    ASSERT_TRUE(WriteBytes(Real(L"QRegUser.rdb"), "not really a database"))
-        << ::testing::PrintToString(Real(L"QRegUser.rdb")) << ", error " << ::GetLastError();
-    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "[800]\r\nMode=2\r\n"))
-        << ::testing::PrintToString(Real(L"QRegEx.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(Real(L"RegUser.ini"), "[a]\r\nname=A\r\n"));
+    ASSERT_TRUE(Written(Real(L"QRegUser.rdb"), "not really a database"));
+    ASSERT_TRUE(Written(Real(L"QRegEx.ini"), "[800]\r\nMode=2\r\n"));
     std::vector<BYTE> blob = ExportBlob();
 
     for (const wchar_t* name : {L"RegUser.ini", L"QRegUser.rdb", L"QRegEx.ini"}) WriteBytes(Real(name), "changed");
@@ -129,12 +124,9 @@ TEST_F(PluginInterface, ImportUsesOnlyTheOffsetPairs) {
 
 TEST_F(PluginInterface, RejectedBlobsLeaveEveryFileIntact) {
     plugin_->Load();
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "user rules"))
-        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
-    ASSERT_TRUE(WriteBytes(Real(L"QRegUser.rdb"), "user database"))
-        << ::testing::PrintToString(Real(L"QRegUser.rdb")) << ", error " << ::GetLastError();
-    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "options"))
-        << ::testing::PrintToString(Real(L"QRegEx.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(Real(L"RegUser.ini"), "user rules"));
+    ASSERT_TRUE(Written(Real(L"QRegUser.rdb"), "user database"));
+    ASSERT_TRUE(Written(Real(L"QRegEx.ini"), "options"));
 
     std::vector<BYTE> good(30, 'x');
     const uint32_t okHeader[6] = {24, 26, 26, 28, 28, 30};
@@ -170,18 +162,15 @@ TEST_F(PluginInterface, RejectedBlobsLeaveEveryFileIntact) {
 
 TEST_F(PluginInterface, ApplyWithoutAConfirmedEditorChangesNothing) {
     plugin_->Load();
-    ASSERT_TRUE(WriteBytes(Real(L"tempRegUser.ini"), "edited"))
-        << ::testing::PrintToString(Real(L"tempRegUser.ini")) << ", error " << ::GetLastError();
-    ASSERT_TRUE(WriteBytes(Real(L"RegUser.ini"), "original"))
-        << ::testing::PrintToString(Real(L"RegUser.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(Real(L"tempRegUser.ini"), "edited"));
+    ASSERT_TRUE(Written(Real(L"RegUser.ini"), "original"));
     EXPECT_EQ(plugin_->Apply(), 0);
     EXPECT_EQ(ReadBytes(Real(L"RegUser.ini")), "original");
 }
 
 TEST_F(PluginInterface, ApplyAndExportExportsTheRealFiles) {
     plugin_->Load();
-    ASSERT_TRUE(WriteBytes(Real(L"QRegEx.ini"), "12"))
-        << ::testing::PrintToString(Real(L"QRegEx.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(Real(L"QRegEx.ini"), "12"));
     DWORD size = 0;
     EXPECT_EQ(plugin_->ApplyAndExport(nullptr, &size), 0);
     EXPECT_EQ(size, 26u);

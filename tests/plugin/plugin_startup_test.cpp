@@ -7,6 +7,7 @@
 
 #include "lang/resource.h"
 #include "tests/support/plugin_library.h"
+#include "tests/support/file_assertions.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;
@@ -63,8 +64,7 @@ TEST_F(PluginStartup, DefaultLanguageIsSimplifiedChinese) {
 }
 
 TEST_F(PluginStartup, LanguageFromTheInstallerLibrary) {
-    ASSERT_TRUE(WriteBytes(suite_.File(L"QZInstall.ini"), "[Suite]\r\nLanguageId=0x0409\r\n"))
-        << ::testing::PrintToString(suite_.File(L"QZInstall.ini")) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(suite_.File(L"QZInstall.ini"), "[Suite]\r\nLanguageId=0x0409\r\n"));
     std::wstring english = StringFromModule(suite_.File(L"AntiVirus\\lang\\VtPesTrol0409.lng"), IDS_PAGE_TITLE);
     std::wstring chinese = StringFromModule(suite_.File(L"AntiVirus\\lang\\VtPesTrol0804.lng"), IDS_PAGE_TITLE);
     ASSERT_FALSE(english.empty());

@@ -15,6 +15,7 @@
 #include "plugin/settings_transfer.h"
 #include "rules/ini_rules.h"
 #include "rules/rule_store.h"
+#include "tests/support/file_assertions.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;
@@ -55,10 +56,8 @@ protected:
         BuildSettingsFileSet(g_settingsFiles);
         folder_ = scratch_.Path() + L"\\Veltrane\\Pestrol\\";
         for (const wchar_t* name : kNames) {
-            ASSERT_TRUE(WriteBytes(folder_ + name, "old " + Narrow(name)))
-                << ::testing::PrintToString(folder_ + name) << ", error " << ::GetLastError();
-            ASSERT_TRUE(WriteBytes(folder_ + L"temp" + name, "new " + Narrow(name)))
-                << ::testing::PrintToString(folder_ + L"temp" + name) << ", error " << ::GetLastError();
+            ASSERT_TRUE(Written(folder_ + name, "old " + Narrow(name)));
+            ASSERT_TRUE(Written(folder_ + L"temp" + name, "new " + Narrow(name)));
         }
         g_ruleStore.unreadableFiles = 0;
         ClearAtom();
@@ -194,8 +193,8 @@ TEST_F(SettingsLeftovers, WhatAKilledRunLeftGoesAtTheNextLoadApplyOrImport) {
 
 TEST_F(SettingsLeftovers, ApplyLeavesAFileNotEditedSinceLoadWithWhatAnotherProgramWroteThere) {
     LoadSettings();
-    ASSERT_TRUE(WriteBytes(folder_ + L"RegUser.ini", "[Theirs]\r\nHKCU\\Software\\Theirs=1\r\n"));
-    ASSERT_TRUE(WriteBytes(folder_ + L"tempQRegEx.ini", "[0]\r\nMode=1\r\n"));
+    ASSERT_TRUE(Written(folder_ + L"RegUser.ini", "[Theirs]\r\nHKCU\\Software\\Theirs=1\r\n"));
+    ASSERT_TRUE(Written(folder_ + L"tempQRegEx.ini", "[0]\r\nMode=1\r\n"));
     g_bModified = true;
     EXPECT_TRUE(ApplyWorkingCopies());
     EXPECT_EQ(ReadBytes(folder_ + L"QRegEx.ini"), "[0]\r\nMode=1\r\n") << "the edited file was not applied";
@@ -209,8 +208,7 @@ TEST_F(SettingsLeftovers, ARuleFileBeyondTheSizeLimitIsReadButNeverWrittenBack) 
     std::string big = "[Kept]\r\nHKCU\\Software\\Kept=1\r\n";
     big.resize(kMaxIniFileBytes + 64, ';');
     big += "\r\n[Beyond]\r\nHKCU\\Software\\Beyond=1\r\n";
-    ASSERT_TRUE(WriteBytes(folder_ + L"RegUser.ini", big))
-        << ::testing::PrintToString(folder_ + L"RegUser.ini") << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(folder_ + L"RegUser.ini", big));
     LoadSettings();
     EXPECT_EQ(g_ruleStore.unreadableFiles & kUnreadableUserIni, kUnreadableUserIni);
     EXPECT_EQ(g_ruleStore.staleFiles & kUnreadableUserIni, 0u) << "its working copy is whole and is read";

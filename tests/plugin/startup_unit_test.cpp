@@ -5,6 +5,7 @@
 #include "win/dll_module.h"
 #include "win/install_info.h"
 #include "plugin/startup.h"
+#include "tests/support/file_assertions.h"
 #include "tests/support/test_files.h"
 
 using namespace testing_support;
@@ -22,8 +23,7 @@ protected:
 
     // Loads the stand-in from the scratch folder with the given settings.
     void UseInstaller(const std::string& ini) {
-        ASSERT_TRUE(WriteBytes(scratch_.File(L"QZInstall.ini"), ini))
-            << ::testing::PrintToString(scratch_.File(L"QZInstall.ini")) << ", error " << ::GetLastError();
+        ASSERT_TRUE(Written(scratch_.File(L"QZInstall.ini"), ini));
         DeleteInstallModule();
         ASSERT_TRUE(InstallModule()->Load(scratch_.File(L"QZInstall.dll").c_str()));
     }
@@ -45,7 +45,7 @@ TEST_F(StartupLookups, LanguageModuleFromTheInstallFolderWhenNoComponentIsRegist
 
 TEST_F(StartupLookups, RegisteredComponentWins) {
     const std::wstring registered = scratch_.File(L"English.lng");
-    ASSERT_TRUE(WriteBytes(registered, "x")) << ::testing::PrintToString(registered) << ", error " << ::GetLastError();
+    ASSERT_TRUE(Written(registered, "x"));
     UseInstaller("[ComponentFile]\r\npestrol0409=" + Narrow(registered) + "\r\n");
     EXPECT_EQ(LanguageModulePath(0x0409), registered);
 }

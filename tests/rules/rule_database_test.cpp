@@ -13,6 +13,7 @@
 #include "rules/rule_storage.h"
 #include "tests/support/compound_file_damage.h"
 #include "tests/support/test_files.h"
+#include "tests/support/file_assertions.h"
 
 using testing_support::FileExists;
 using testing_support::Narrow;
@@ -267,8 +268,7 @@ TEST_F(RuleDatabaseTest, AStreamShorterThanItClaimsReadsAsFarAsTheRecordsGo) {
     uint32_t lastCount = 0;
     // Each cut of the sector chain, and a size that claims more than is there.
     for (uint32_t kept = 1; kept <= sectors; ++kept) {
-        ASSERT_TRUE(testing_support::WriteBytes(Path(), intact))
-            << ::testing::PrintToString(Path()) << ", error " << ::GetLastError();
+        ASSERT_TRUE(testing_support::Written(Path(), intact));
         if (kept < sectors)
             ASSERT_TRUE(testing_support::CutStreamChain(Path(), L"RegDefine", kept));
         else
