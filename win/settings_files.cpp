@@ -40,22 +40,34 @@ std::wstring SettingsFolder() {
 
 }  // namespace
 
-void BuildSettingsPath(const wchar_t* name, wchar_t* buffer, UINT bufferChars, bool real) {
-    if (!name || !buffer || bufferChars == 0) return;
+namespace {
+
+// `folder` and the file's name, in place of the working copy ("temp" before
+// the name) unless `real`; empty when the folder is or the path does not fit.
+void ComposeSettingsPath(const std::wstring& folder, const wchar_t* name, wchar_t* buffer, UINT bufferChars,
+                         bool real) {
     buffer[0] = 0;
-    std::wstring fileName = real ? std::wstring(name) : std::wstring(L"temp") + name;
-    std::wstring folder = SettingsFolder();
     if (folder.empty()) return;
-    std::wstring path = folder + fileName;
+    const std::wstring path = folder + (real ? L"" : L"temp") + name;
     if (path.size() >= bufferChars) return;
     wmemcpy(buffer, path.c_str(), path.size() + 1);
 }
 
+}  // namespace
+
+void BuildSettingsPath(const wchar_t* name, wchar_t* buffer, UINT bufferChars, bool real) {
+    if (!name || !buffer || bufferChars == 0) return;
+    ComposeSettingsPath(SettingsFolder(), name, buffer, bufferChars, real);
+}
+
 void BuildSettingsFileSet(SettingsFileSet& set) {
-    BuildSettingsPath(kUserDatabaseName, set.userDatabase, kPathChars, true);
-    BuildSettingsPath(kUserDatabaseName, set.userDatabaseWork, kPathChars, false);
-    BuildSettingsPath(kExpertIniName, set.expertIni, kPathChars, true);
-    BuildSettingsPath(kExpertIniName, set.expertIniWork, kPathChars, false);
-    BuildSettingsPath(kRegUserIniName, set.regUserIni, kPathChars, true);
-    BuildSettingsPath(kRegUserIniName, set.regUserIniWork, kPathChars, false);
+    // One query of the folder for all six paths: each costs a shell call
+    // and two folder creations, and Load builds the set every time.
+    const std::wstring folder = SettingsFolder();
+    ComposeSettingsPath(folder, kUserDatabaseName, set.userDatabase, kPathChars, true);
+    ComposeSettingsPath(folder, kUserDatabaseName, set.userDatabaseWork, kPathChars, false);
+    ComposeSettingsPath(folder, kExpertIniName, set.expertIni, kPathChars, true);
+    ComposeSettingsPath(folder, kExpertIniName, set.expertIniWork, kPathChars, false);
+    ComposeSettingsPath(folder, kRegUserIniName, set.regUserIni, kPathChars, true);
+    ComposeSettingsPath(folder, kRegUserIniName, set.regUserIniWork, kPathChars, false);
 }
