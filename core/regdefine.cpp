@@ -81,10 +81,14 @@ uint32_t ReadRegDefine(ByteSource& source, RuleCategory* categories, uint32_t ca
             ParseCategoryRecord(record, length, categories[i]);
         },
         [categories](uint32_t i, const uint8_t* record, uint32_t length) {
-            RuleItem item;
-            ParseItemRecord(record, length, item);
+            // Parsed straight into its node: a store of some 70,000 items
+            // would otherwise copy each one through a record on the stack.
+            RuleItem* node = AllocItemNode();
+            if (node == nullptr)
+                return;  // out of memory: the item is left out
+            ParseItemRecord(record, length, *node);
             // Each item goes to the front, so the list ends in reverse stream order.
-            AddItemToCategory(&categories[i], 1, categories[i].id, &item);
+            LinkItemAtFront(&categories[i], node);
         });
 }
 

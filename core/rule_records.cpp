@@ -2,18 +2,28 @@
 
 #include <cstdlib>
 
-// Item nodes are calloc'd here and freed here only, so every owner of an
+// Item nodes are allocated here and freed here only, so every owner of an
 // item list goes through these functions.
+RuleItem* AllocItemNode()
+{
+    return static_cast<RuleItem*>(std::malloc(sizeof(RuleItem)));
+}
+
+void LinkItemAtFront(RuleCategory* category, RuleItem* node)
+{
+    node->next = category->items;
+    category->items = node;
+}
+
 bool PrependItem(RuleCategory* category, const RuleItem* item)
 {
     if (category == nullptr || item == nullptr)
         return false;
-    RuleItem* node = static_cast<RuleItem*>(std::calloc(1, sizeof(RuleItem)));
+    RuleItem* node = AllocItemNode();
     if (node == nullptr)
         return false;
     *node = *item;
-    node->next = category->items;
-    category->items = node;
+    LinkItemAtFront(category, node);
     return true;
 }
 

@@ -49,6 +49,13 @@ static_assert(offsetof(RuleCategory, items) == 3288, "RuleCategory layout");
 // Allocates a zero-filled node, copies the item's fields into it and inserts
 // it at the front of the category's list.  Returns false on allocation failure.
 bool PrependItem(RuleCategory* category, const RuleItem* item);
+// A node for a category's list, neither filled nor linked: a reader fills it
+// in place instead of copying a record through PrependItem.  It goes to a
+// list with LinkItemAtFront, or back with free().  Null when out of memory.
+RuleItem* AllocItemNode();
+// Puts a filled node at the front of the category's list, which owns it from
+// then on.
+void LinkItemAtFront(RuleCategory* category, RuleItem* node);
 // Prepends a copy of item to the first of the first count categories whose id
 // matches.  Returns 0 when no category has that id, 1 otherwise.
 int AddItemToCategory(RuleCategory* categories, uint32_t count, int32_t id, const RuleItem* item);

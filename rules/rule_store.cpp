@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "core/ascii_case.h"
@@ -91,36 +92,46 @@ void AddRuleAsItem(RuleCategory& category, const RuleEntry& entry) {
     uint32_t root = 0;
     const char* rest = nullptr;
     if (!entry.keyPath || !SplitShortKeyPath(entry.keyPath, &root, &rest)) return;
-    RuleItem item;
-    std::memset(&item, 0, sizeof item);
-    item.root = root;
-    CopyCut(item.keyPath, sizeof item.keyPath, rest);
-    CopyCut(item.name, sizeof item.name, entry.category);
-    AnsiToWideCut(entry.category, item.wideName, 256);
-    item.flags = kItemFlagLibrary;
-    PrependItem(&category, &item);
+    // Filled in its node, which goes to the front of the list.
+    RuleItem* item = AllocItemNode();
+    if (!item) return;  // out of memory: the rule gives no item
+    std::memset(item, 0, sizeof *item);
+    item->root = root;
+    CopyCut(item->keyPath, sizeof item->keyPath, rest);
+    CopyCut(item->name, sizeof item->name, entry.category);
+    AnsiToWideCut(entry.category, item->wideName, 256);
+    item->flags = kItemFlagLibrary;
+    LinkItemAtFront(&category, item);
 }
 
-// The locations in the store, for the duplicate check of a merge: root and
-// key path, compared case-insensitively.  A full store holds some 70,000
-// items; one heap string per item cost more than all the rest of the merge,
-// so the index keeps sorted hashes and confirms equal ones on the items.
+// The duplicate check of a merge: root and key path, compared
+// case-insensitively.  A full store holds some 70,000 items, a user database
+// mostly far fewer: the database's items are indexed by hash, and one pass
+// over the store marks those whose location it holds already.
 class LocationIndex {
 public:
-    void AddStore(const RuleStore& store) {
-        for (uint32_t c = 0; c < store.count; ++c)
-            for (const RuleItem* item = store.categories[c].items; item; item = item->next)
-                sorted_.emplace_back(Hash(item->root, item->keyPath), item);
-        std::sort(sorted_.begin(), sorted_.end());
+    LocationIndex(const RuleCategory* read, uint32_t count) {
+        for (uint32_t i = 0; i < count; ++i)
+            for (const RuleItem* item = read[i].items; item; item = item->next)
+                incoming_.push_back({Hash(item->root, item->keyPath), item});
+        std::sort(incoming_.begin(), incoming_.end(), ByHash);
     }
-    // True when the item's location was there already; otherwise it is
-    // there from now on.  The item must outlive the index.
+    void MarkThoseInStore(const RuleStore& store) {
+        if (incoming_.empty()) return;
+        for (uint32_t c = 0; c < store.count; ++c)
+            for (const RuleItem* item = store.categories[c].items; item; item = item->next) {
+                const Entry key{Hash(item->root, item->keyPath), item};
+                auto range = std::equal_range(incoming_.begin(), incoming_.end(), key, ByHash);
+                for (auto it = range.first; it != range.second; ++it)
+                    if (SameLocation(*it->item, *item)) inStore_.insert(it->item);
+            }
+    }
+    // True when the read item's location was in the store or came with an
+    // earlier item of the database; otherwise it counts as there from now
+    // on.  The item must outlive the index.
     bool Insert(const RuleItem* item) {
-        const uint64_t hash = Hash(item->root, item->keyPath);
-        auto range = std::equal_range(sorted_.begin(), sorted_.end(), std::make_pair(hash, item),
-                                      [](const Entry& a, const Entry& b) { return a.first < b.first; });
-        for (auto it = range.first; it != range.second; ++it)
-            if (SameLocation(*it->second, *item)) return true;
+        if (inStore_.count(item)) return true;
+        const uint32_t hash = Hash(item->root, item->keyPath);
         auto added = added_.equal_range(hash);
         for (auto it = added.first; it != added.second; ++it)
             if (SameLocation(*it->second, *item)) return true;
@@ -129,20 +140,26 @@ public:
     }
 
 private:
-    using Entry = std::pair<uint64_t, const RuleItem*>;
-
-    static uint64_t Hash(uint32_t root, const char* keyPath) {
-        uint64_t hash = 0xCBF29CE484222325ull ^ root;
-        for (const char* p = keyPath; *p; ++p)
-            hash = (hash ^ static_cast<unsigned char>(AsciiLower(*p))) * 0x100000001B3ull;
+    struct Entry {
+        uint32_t hash;
+        const RuleItem* item;
+    };
+    static bool ByHash(const Entry& a, const Entry& b) { return a.hash < b.hash; }
+    // Equal for locations that differ only in the case of ASCII letters
+    // (bit 5 set folds them; other bytes it merges only make more matches
+    // to confirm).
+    static uint32_t Hash(uint32_t root, const char* keyPath) {
+        uint32_t hash = 0x811C9DC5u ^ root;
+        for (const unsigned char* p = reinterpret_cast<const unsigned char*>(keyPath); *p; ++p)
+            hash = (hash ^ (*p | 0x20u)) * 0x01000193u;
         return hash;
     }
     static bool SameLocation(const RuleItem& a, const RuleItem& b) {
         return a.root == b.root && CompareNoCase(a.keyPath, b.keyPath) == 0;
     }
-
-    std::vector<Entry> sorted_;
-    std::unordered_multimap<uint64_t, const RuleItem*> added_;
+    std::vector<Entry> incoming_;
+    std::unordered_set<const RuleItem*> inStore_;
+    std::unordered_multimap<uint32_t, const RuleItem*> added_;
 };
 
 // A decimal number as the profile functions surely read it: an optional
@@ -309,9 +326,8 @@ bool MergeUserDatabase(const char* path) {
         ::MoveFileExA(path, aside.c_str(), MOVEFILE_REPLACE_EXISTING);
         return true;
     }
-    // Every location already in the store, for the duplicate check.
-    LocationIndex present;
-    present.AddStore(g_ruleStore);
+    LocationIndex present(read.get(), read.count);
+    present.MarkThoseInStore(g_ruleStore);
 
     for (uint32_t i = 0; i < read.count; ++i) {
         RuleCategory* target = nullptr;
@@ -329,10 +345,17 @@ bool MergeUserDatabase(const char* path) {
             std::memcpy(target, &read[i], sizeof *target);
             target->items = nullptr;
         }
-        for (RuleItem* item = read[i].items; item; item = item->next) {
+        // The read nodes move to the store, each to the front as it comes;
+        // a duplicate stays with the read category and goes with it.
+        RuleItem* item = read[i].items;
+        read[i].items = nullptr;
+        while (item) {
+            RuleItem* next = item->next;
             item->flags |= kItemFlagUser;
-            if (present.Insert(item)) continue;
-            PrependItem(target, item);
+            RuleItem*& list = present.Insert(item) ? read[i].items : target->items;
+            item->next = list;
+            list = item;
+            item = next;
         }
     }
     return true;

@@ -321,11 +321,13 @@ TEST_F(StoreSpeedups, MergeDropsEveryLocationAlreadyThereAndNoOther) {
     RuleCategory& library = g_ruleStore.categories[0];
     std::strcpy(library.name, "lib");
     for (const RuleItem& item : {Item(kHkeyLocalMachine, "Software\\Run", "run"),
-                                 Item(kHkeyCurrentUser, "Software\\Mixed\\Case", "mixed")})
+                                 Item(kHkeyCurrentUser, "Software\\Mixed\\Case", "mixed"),
+                                 Item(kHkeyUsers, "Key[1]", "brackets")})
         PrependItem(&library, &item);
 
     // The user database, stream order: repeats in other letter case, the
-    // same path under another root, and one location twice.
+    // same path under another root, a path that differs only where letter
+    // case plays no part ("{" is not "["), and one location twice.
     RuleCategory user = {};
     user.id = 5;
     user.wideName[0] = L'u';
@@ -333,10 +335,11 @@ TEST_F(StoreSpeedups, MergeDropsEveryLocationAlreadyThereAndNoOther) {
         Item(kHkeyLocalMachine, "SOFTWARE\\RUN", "dup of library"),
         Item(kHkeyCurrentUser, "Software\\Run", "other root"),
         Item(kHkeyCurrentUser, "software\\mixed\\case", "dup of library 2"),
+        Item(kHkeyUsers, "Key{1}", "braces"),
         Item(kHkeyUsers, "Twice", "first"),
         Item(kHkeyUsers, "TWICE", "second"),
     };
-    for (int i = 4; i >= 0; --i) PrependItem(&user, &stream[i]);
+    for (int i = 5; i >= 0; --i) PrependItem(&user, &stream[i]);
     ASSERT_EQ(WriteCategories(Path(L"QRegUser.rdb").c_str(), &user, 1), 1);
     ClearItems(&user, 1);
 
@@ -345,7 +348,7 @@ TEST_F(StoreSpeedups, MergeDropsEveryLocationAlreadyThereAndNoOther) {
     for (const RuleItem* item = library.items; item; item = item->next) names.emplace_back(item->name);
     // The reader lists items backwards, and the merge checks them in that
     // order: of the two "Twice" items the later one in the file is kept.
-    EXPECT_EQ(names, (std::vector<std::string>{"other root", "second", "mixed", "run"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"other root", "braces", "second", "brackets", "mixed", "run"}));
 }
 
 }  // namespace
