@@ -288,7 +288,7 @@ private:
     }
 
     void Append(const char* section, const char* displayName, const char* key, const char* value) {
-        RuleEntry* entry = MakeExpandedRule(section, displayName, key, value);
+        RuleEntry* entry = MakeExpandedRule(section, displayName, key, value, expander_);
         if (!entry) return;
         *tail_ = entry;
         tail_ = &entry->next;
@@ -296,6 +296,7 @@ private:
     }
 
     const std::vector<std::string>& files_;
+    const ValuePatternExpander expander_;
     std::vector<std::wstring> widePaths_;
     size_t room_;
     std::vector<std::string>* wholeSections_;

@@ -20,10 +20,11 @@ bool IsRuleKey(std::string_view key) {
     return RootFromLongName(root) != 0 || RootFromShortName(root) != 0;
 }
 
-RuleEntry* MakeExpandedRule(const char* section, const char* displayName, const char* key, const char* value) {
+RuleEntry* MakeExpandedRule(const char* section, const char* displayName, const char* key, const char* value,
+                            const ValuePatternExpander& expander) {
     RuleEntryList entry(MakeRuleEntry(section, displayName, key, value));
     if (!entry) return nullptr;
-    entry->valuePattern = ExpandValuePattern(entry->valuePattern);
+    entry->valuePattern = expander.Expand(entry->valuePattern);
     if (!entry->valuePattern) return nullptr;  // out of memory: the rule is dropped
     return entry.release();
 }

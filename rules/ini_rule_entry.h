@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/rule_entry.h"
+#include "rules/value_pattern.h"
 
 // GetPrivateProfileString buffers: the display name and a rule's value are
 // cut to one character less.
@@ -18,4 +19,5 @@ bool IsDisplayNameKey(std::string_view key);
 // backslash and the rest of the path; the test MakeRuleEntry makes.
 bool IsRuleKey(std::string_view key);
 // One rule with its value expanded, or null (no rule, or out of memory).
-RuleEntry* MakeExpandedRule(const char* section, const char* displayName, const char* key, const char* value);
+RuleEntry* MakeExpandedRule(const char* section, const char* displayName, const char* key, const char* value,
+                            const ValuePatternExpander& expander);

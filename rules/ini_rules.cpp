@@ -56,7 +56,8 @@ public:
         }
         key_.assign(key.data(), key.size());
         value_.assign(value.data(), value.size());
-        RuleEntry* entry = MakeExpandedRule(section_.c_str(), displayName_.c_str(), key_.c_str(), value_.c_str());
+        RuleEntry* entry =
+            MakeExpandedRule(section_.c_str(), displayName_.c_str(), key_.c_str(), value_.c_str(), expander_);
         if (!entry) return;
         entry->next = list_.release();
         list_.reset(entry);
@@ -74,6 +75,7 @@ private:
     std::vector<std::string>* wholeSections_;
     size_t sectionIndex_ = 0;
     std::string section_, displayName_, key_, value_;
+    const ValuePatternExpander expander_;
     RuleEntryList list_;
 };
 

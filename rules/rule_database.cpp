@@ -210,9 +210,10 @@ RuleEntry* ReadRuleLibrary(const wchar_t* path) {
     stream.reset();
 
     RuleEntry* list = ParseRegLib(bytes, info.size, info.count);
+    const ValuePatternExpander expander;
     for (RuleEntry** link = &list; *link;) {
         RuleEntry* entry = *link;
-        entry->valuePattern = ExpandValuePattern(entry->valuePattern);
+        entry->valuePattern = expander.Expand(entry->valuePattern);
         if (entry->valuePattern) {
             link = &entry->next;
             continue;
