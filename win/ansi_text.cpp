@@ -2,9 +2,28 @@
 
 #include <windows.h>
 
+namespace {
+
+// ANSI code pages and UTF-8 keep ASCII as it is, and so does a conversion
+// with no flag that changes characters: the editors convert tens of
+// thousands of such texts when they fill their lists.
+bool AsciiWidensAsItIs(std::string_view text, unsigned codePage, unsigned long flags) {
+    if ((codePage != CP_ACP && codePage != CP_UTF8) || (flags & ~static_cast<unsigned long>(MB_ERR_INVALID_CHARS)))
+        return false;
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+}  // namespace
+
 bool BytesToWide(std::string_view text, unsigned codePage, unsigned long flags, std::wstring& wide) {
     wide.clear();
     if (text.empty()) return true;
+    if (AsciiWidensAsItIs(text, codePage, flags)) {
+        wide.assign(text.begin(), text.end());
+        return true;
+    }
     const int length = static_cast<int>(text.size());
     const int needed = ::MultiByteToWideChar(codePage, flags, text.data(), length, nullptr, 0);
     if (needed <= 0) return false;

@@ -64,4 +64,31 @@ TEST_F(AnsiPathTest, IniRuleTextsStayInTheCodePage) {
     EXPECT_EQ(list->next, nullptr);
 }
 
+// The conversion skips the system for ASCII text; every other text, and
+// ASCII under flags that change characters, must still come out as the
+// system converts it.
+TEST(AnsiText, BytesToWideGivesWhatTheSystemGives) {
+    std::string ascii;
+    for (int c = 0; c < 0x80; ++c) ascii += static_cast<char>(c);
+    const std::string texts[] = {ascii, "HKCU\\Software\\Run", "\x80", "\xff\xfe", "ab\xc4\xe3z", ToAnsi(L"\x89c4\x5219 rules")};
+    for (const std::string& text : texts)
+        for (unsigned codePage : {static_cast<unsigned>(CP_ACP), static_cast<unsigned>(CP_UTF8)})
+            for (unsigned long flags : {0ul, static_cast<unsigned long>(MB_ERR_INVALID_CHARS),
+                                        static_cast<unsigned long>(MB_USEGLYPHCHARS)}) {
+                if (codePage == CP_UTF8 && flags == MB_USEGLYPHCHARS) continue;  // not a UTF-8 flag
+                const int length = static_cast<int>(text.size());
+                std::wstring expected(static_cast<size_t>(length) + 1, L'\0');
+                const int n = ::MultiByteToWideChar(codePage, flags, text.data(), length, &expected[0], length + 1);
+                expected.resize(n > 0 ? static_cast<size_t>(n) : 0);
+                std::wstring got;
+                const bool converted = BytesToWide(text, codePage, flags, got);
+                SCOPED_TRACE(testing::Message() << "code page " << codePage << ", flags " << flags << ", "
+                                                << testing::PrintToString(text));
+                EXPECT_EQ(converted, n > 0);
+                if (n > 0) {
+                    EXPECT_EQ(got, expected);
+                }
+            }
+}
+
 }  // namespace
