@@ -86,7 +86,7 @@ bool ReadPlainRules(std::string_view text, const IniReadLimits& limits, std::vec
     PlainRuleCount count;
     if (!ScanPlainIni(text, limits.sections, count) || !count.fits) return false;
     PlainRuleBuilder builder(count, limits.rules, wholeSections);
-    ScanPlainIni(text, limits.sections, builder);
+    WalkPlainIni(text, limits.sections, builder);
     rules = builder.Finish();
     return true;
 }

@@ -98,10 +98,15 @@ private:
 
 }  // namespace
 
-bool ScanPlainIni(std::string_view text, size_t maxSections, PlainIniVisitor& visitor) {
+namespace {
+
+// The walk both functions share; `checked` makes every check that tells
+// whether the text is plain.
+bool WalkLines(std::string_view text, size_t maxSections, PlainIniVisitor& visitor, bool checked) {
     CodePageText codePage;
     // Names are checked for repeats as views into the text: no copy per line.
     std::vector<std::string_view> sectionNames, keys;
+    size_t sections = 0;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -110,26 +115,41 @@ bool ScanPlainIni(std::string_view text, size_t maxSections, PlainIniVisitor& vi
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty()) continue;
-        if (line.front() == '[' && sectionNames.size() == maxSections) break;
-        if (!codePage.KeptByRoundTrip(line)) return false;
+        if (line.front() == '[' && sections == maxSections) break;
+        if (checked && !codePage.KeptByRoundTrip(line)) return false;
         if (line.front() == '[') {
-            if (line.back() != ']') return false;
+            if (checked && line.back() != ']') return false;
             const std::string_view name = line.substr(1, line.size() - 2);
-            if (!IsPlainName(name) || name.find_first_of("[]") != std::string_view::npos) return false;
-            if (!AllDistinct(keys)) return false;
-            keys.clear();
-            sectionNames.push_back(name);
+            if (checked) {
+                if (!IsPlainName(name) || name.find_first_of("[]") != std::string_view::npos) return false;
+                if (!AllDistinct(keys)) return false;
+                keys.clear();
+                sectionNames.push_back(name);
+            }
+            ++sections;
             visitor.Section(name);
             continue;
         }
         const size_t equals = line.find('=');
-        if (sectionNames.empty() || equals == std::string_view::npos) return false;
+        if (checked && (sections == 0 || equals == std::string_view::npos)) return false;
         const std::string_view key = line.substr(0, equals), value = line.substr(equals + 1);
-        if (!IsPlainName(key) || !codePage.IsPlainValue(value)) return false;
-        keys.push_back(key);
+        if (checked) {
+            if (!IsPlainName(key) || !codePage.IsPlainValue(value)) return false;
+            keys.push_back(key);
+        }
         visitor.Entry(key, value);
     }
-    return AllDistinct(keys) && AllDistinct(sectionNames);
+    return !checked || (AllDistinct(keys) && AllDistinct(sectionNames));
+}
+
+}  // namespace
+
+bool ScanPlainIni(std::string_view text, size_t maxSections, PlainIniVisitor& visitor) {
+    return WalkLines(text, maxSections, visitor, true);
+}
+
+void WalkPlainIni(std::string_view text, size_t maxSections, PlainIniVisitor& visitor) {
+    WalkLines(text, maxSections, visitor, false);
 }
 
 bool StartsWithByteOrderMark(std::string_view text) {

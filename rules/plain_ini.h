@@ -27,6 +27,9 @@ protected:
 // walk as the end of the text would.  False when the text up to there is not
 // in the plain form; the visitor may have seen part of it by then.
 bool ScanPlainIni(std::string_view text, size_t maxSections, PlainIniVisitor& visitor);
+// The same walk over text that ScanPlainIni has already found plain, without
+// checking it again: for a second pass over the same text.
+void WalkPlainIni(std::string_view text, size_t maxSections, PlainIniVisitor& visitor);
 
 // True for a byte-order mark of any kind at the start of the text.
 bool StartsWithByteOrderMark(std::string_view text);
