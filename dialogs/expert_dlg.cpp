@@ -327,12 +327,8 @@ void CExpertDlg::LayoutControls() {
     const RECT dialog = ScreenRectOf(m_hWnd);
     const int width = dialog.right - dialog.left;
     const int height = dialog.bottom - dialog.top;
-    auto resize = [](HWND window, int cx, int cy) {
-        ::SetWindowPos(window, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);
-    };
-    auto move = [](HWND window, int x, int y) {
-        ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    };
+    auto resize = SizeChild;
+    auto move = MoveChild;
 
     const int categoryWidth = WidthOf(m_hCategoryList);
     const int categoryRight = ScreenRectOf(m_hCategoryList).right;

@@ -252,13 +252,11 @@ LRESULT CHandEditDlg::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
     const int confirmWidth = WidthOf(confirm);
     const int removeWidth = WidthOf(remove);
 
-    const UINT keepPlace = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-    const UINT keepSize = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
-    ::SetWindowPos(list, nullptr, 0, 0, width - s(28), height - s(110), keepPlace);
+    SizeChild(list, width - s(28), height - s(110));
     const int y = height - HeightOf(confirm) - s(50);
-    ::SetWindowPos(confirm, nullptr, width - s(100), y, 0, 0, keepSize);
-    ::SetWindowPos(remove, nullptr, width - confirmWidth - s(120), y, 0, 0, keepSize);
-    ::SetWindowPos(add, nullptr, width - confirmWidth - removeWidth - s(140), y, 0, 0, keepSize);
+    MoveChild(confirm, width - s(100), y);
+    MoveChild(remove, width - confirmWidth - s(120), y);
+    MoveChild(add, width - confirmWidth - removeWidth - s(140), y);
     return 0;
 }
 

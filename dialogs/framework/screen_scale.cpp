@@ -34,6 +34,19 @@ int HeightOf(HWND window) {
     return rect.bottom - rect.top;
 }
 
+void SizeChild(HWND child, int cx, int cy) {
+    const RECT rect = ScreenRectOf(child);
+    if (rect.right - rect.left == cx && rect.bottom - rect.top == cy) return;
+    ::SetWindowPos(child, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MoveChild(HWND child, int x, int y) {
+    RECT rect = ScreenRectOf(child);
+    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    if (rect.left == x && rect.top == y) return;
+    ::SetWindowPos(child, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void FitDialogToWorkArea(HWND dialog, SIZE minimum) {
     RECT work = {};
     MONITORINFO monitor = {};
@@ -59,7 +72,8 @@ void FitDialogToWorkArea(HWND dialog, SIZE minimum) {
     // A size that did not change sends no WM_SIZE: the layout is asked for
     // with a message of its own.
     const bool resized = width != rect.right - rect.left || height != rect.bottom - rect.top;
-    ::SetWindowPos(dialog, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (resized || x != rect.left || y != rect.top)
+        ::SetWindowPos(dialog, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     if (!resized) {
         RECT client = {};
         ::GetClientRect(dialog, &client);

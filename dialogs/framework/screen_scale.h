@@ -37,6 +37,13 @@ private:
 // so the dialog lays its controls out once before it shows.
 void FitDialogToWorkArea(HWND dialog, SIZE minimum);
 
+// Sizes (keeping its place) or moves (keeping its size) a child window, but
+// only when it is not so already: under Wine every SetWindowPos is a round
+// trip to the window server, with a check of the display settings, even when
+// nothing changes, and a list view passes it on to its header.
+void SizeChild(HWND child, int cx, int cy);
+void MoveChild(HWND child, int x, int y);
+
 // The window rectangle of `window` in screen coordinates, and its size.
 RECT ScreenRectOf(HWND window);
 int WidthOf(HWND window);
