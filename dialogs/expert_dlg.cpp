@@ -327,32 +327,30 @@ void CExpertDlg::LayoutControls() {
     const RECT dialog = ScreenRectOf(m_hWnd);
     const int width = dialog.right - dialog.left;
     const int height = dialog.bottom - dialog.top;
-    auto resize = SizeChild;
-    auto move = MoveChild;
 
     const int categoryWidth = WidthOf(m_hCategoryList);
     const int categoryRight = ScreenRectOf(m_hCategoryList).right;
-    resize(m_hCategoryList, categoryWidth, height - s(110));
-    resize(m_hItemList, width - categoryWidth - s(20), height - s(110));
+    SizeChild(m_hCategoryList, categoryWidth, height - s(110));
+    SizeChild(m_hItemList, width - categoryWidth - s(20), height - s(110));
 
     HWND done = GetDlgItem(IDC_EXPERT_DONE);
-    move(done, width - s(100), height - HeightOf(done) - s(50));
+    MoveChild(done, width - s(100), height - HeightOf(done) - s(50));
 
     const int row = height - HeightOf(m_hEditCategory) - s(50);
-    move(m_hEditCategory, s(5), row);
-    move(m_hAddCategory, WidthOf(m_hEditCategory) + s(10), row);
-    move(m_hDeleteCategory, WidthOf(m_hEditCategory) + WidthOf(m_hAddCategory) + s(15), row);
+    MoveChild(m_hEditCategory, s(5), row);
+    MoveChild(m_hAddCategory, WidthOf(m_hEditCategory) + s(10), row);
+    MoveChild(m_hDeleteCategory, WidthOf(m_hEditCategory) + WidthOf(m_hAddCategory) + s(15), row);
 
     const int itemsLeft = categoryRight - dialog.left;
-    move(m_hAddItem, itemsLeft, row);
-    move(m_hDeleteItem, itemsLeft + WidthOf(m_hAddItem) + s(5), row);
+    MoveChild(m_hAddItem, itemsLeft, row);
+    MoveChild(m_hDeleteItem, itemsLeft + WidthOf(m_hAddItem) + s(5), row);
 
     // The hint spans the client area with its template margins.
     if (m_hHint) {
         RECT hint = ScreenRectOf(m_hHint), client = {};
         ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&hint), 2);
         ::GetClientRect(m_hWnd, &client);
-        resize(m_hHint, std::max<int>(client.right - 2 * hint.left, 0), hint.bottom - hint.top);
+        SizeChild(m_hHint, std::max<int>(client.right - 2 * hint.left, 0), hint.bottom - hint.top);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/settings_blob.h"
+#include "win/file_read.h"
 #include "win/file_replacement.h"
 #include "dialogs/modified_flag.h"
 #include "win/install_info.h"
@@ -87,16 +88,6 @@ void BlobFiles(const wchar_t* (&files)[kPartCount]) {
     files[kPartRegUserIni] = g_settingsFiles.regUserIni;
     files[kPartQRegUserRdb] = g_settingsFiles.userDatabase;
     files[kPartQRegExIni] = g_settingsFiles.expertIni;
-}
-
-// Reads up to `size` bytes into buffer; what cannot be read stays zero.
-void ReadUpTo(HANDLE file, BYTE* buffer, DWORD size) {
-    DWORD done = 0;
-    while (done < size) {
-        DWORD got = 0;
-        if (!::ReadFile(file, buffer + done, size - done, &got, nullptr) || got == 0) break;
-        done += got;
-    }
 }
 
 }  // namespace
@@ -191,8 +182,11 @@ bool ExportSettings(BYTE* buffer, DWORD* size) {
     uint8_t header[kBlobHeaderSize];
     WriteBlobHeader(layout, header);
     std::memcpy(bytes, header, kBlobHeaderSize);
-    for (uint32_t i = 0; i < kPartCount; ++i)
-        if (handles[i]) ReadUpTo(handles[i].get(), bytes + layout.start[i], sizes[i]);
+    // What cannot be read of a part stays zero.
+    for (uint32_t i = 0; i < kPartCount; ++i) {
+        DWORD done = 0;
+        if (handles[i]) ReadUpTo(handles[i].get(), bytes + layout.start[i], sizes[i], done);
+    }
     std::memcpy(buffer, bytes, total);
     *size = total;
     return true;

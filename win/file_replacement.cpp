@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "win/file_read.h"
 #include "win/raii.h"
 
 namespace {
@@ -130,12 +131,7 @@ bool FileReplacement::StageCopy(const std::wstring& realPath, const std::wstring
     std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[total ? total : 1]);
     if (!bytes) return false;
     DWORD done = 0;
-    while (done < total) {
-        DWORD got = 0;
-        if (!::ReadFile(from.get(), bytes.get() + done, total - done, &got, nullptr)) return false;
-        if (got == 0) break;
-        done += got;
-    }
+    if (!ReadUpTo(from.get(), bytes.get(), total, done)) return false;
     // A file that shrank while read is staged as it was read.
     return StageBytes(realPath, bytes.get(), done);
 }
