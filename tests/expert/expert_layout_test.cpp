@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dialogs/expert_dlg.h"
+#include "dialogs/framework/screen_scale.h"
 #include "lang/resource.h"
 #include "rules/rule_store.h"
 #include "tests/expert/expert_test_support.h"
@@ -34,6 +35,48 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 std::string Place(const RECT& r) {
     return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ") " + std::to_string(Width(r)) + "x" +
            std::to_string(Height(r));
+}
+
+// The position changes a window is asked to make.
+int g_positionChanges = 0;
+WNDPROC g_staticProc = nullptr;
+LRESULT CALLBACK CountPositionChanges(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_WINDOWPOSCHANGING) ++g_positionChanges;
+    return ::CallWindowProcW(g_staticProc, window, message, wParam, lParam);
+}
+
+// The layouts skip a control that is in place already (each move is a round
+// trip to the window server under Wine), and must still move every other
+// one: in the parent's client coordinates, either coordinate, either size.
+TEST(LayoutSteps, AControlIsMovedOrSizedOnlyWhenItIsNotThereAlready) {
+    HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 100, 100, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 10, 20, 50, 30, parent, nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    g_staticProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountPositionChanges)));
+    g_positionChanges = 0;
+    auto placeOf = [&] {
+        RECT rect = ScreenRect(child);
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+        return Place(rect);
+    };
+    MoveChild(child, 10, 20);
+    SizeChild(child, 50, 30);
+    EXPECT_EQ(g_positionChanges, 0) << "a control in place was moved";
+    const struct {
+        bool move;
+        int a, b;
+        const char* place;
+    } steps[] = {{true, 15, 20, "(15,20) 50x30"}, {true, 15, 25, "(15,25) 50x30"},
+                 {false, 60, 30, "(15,25) 60x30"}, {false, 60, 35, "(15,25) 60x35"}};
+    int changes = 0;
+    for (const auto& step : steps) {
+        step.move ? MoveChild(child, step.a, step.b) : SizeChild(child, step.a, step.b);
+        EXPECT_EQ(placeOf(), step.place);
+        EXPECT_EQ(g_positionChanges, ++changes) << step.place;
+    }
+    ::DestroyWindow(parent);
 }
 
 class ExpertLayout : public EditorTest, public ::testing::WithParamInterface<Language> {

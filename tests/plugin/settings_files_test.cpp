@@ -61,6 +61,23 @@ TEST_F(SettingsPaths, RealFileAndWorkingCopyLieInTheVendorFolder) {
     wchar_t again[260];
     BuildSettingsPath(L"QRegUser.rdb", again, 260, true);
     EXPECT_EQ(std::wstring(again), std::wstring(real));
+    // The set that Load builds with one query of the folder names the same
+    // six files, each real file and its working copy in its place.
+    SettingsFileSet set;
+    BuildSettingsFileSet(set);
+    const struct {
+        const wchar_t* name;
+        const wchar_t* real;
+        const wchar_t* work;
+    } files[] = {{L"QRegUser.rdb", set.userDatabase, set.userDatabaseWork},
+                 {L"QRegEx.ini", set.expertIni, set.expertIniWork},
+                 {L"RegUser.ini", set.regUserIni, set.regUserIniWork}};
+    for (const auto& file : files) {
+        BuildSettingsPath(file.name, real, 260, true);
+        BuildSettingsPath(file.name, work, 260, false);
+        EXPECT_EQ(std::wstring(file.real), std::wstring(real));
+        EXPECT_EQ(std::wstring(file.work), std::wstring(work));
+    }
 }
 
 TEST_F(SettingsPaths, NullArgumentsDoNothing) {
